@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: MIT
+#include "risk_evaluator.h"
+
+#include <cfenv>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+namespace risk {
+namespace {
+
+constexpr std::array<std::string_view, 6> kVerdicts{
+    "Es konnte keine Berechnung erfolgen, da Sie nicht in jedem Feld ein Optionsfeld ausgewählt haben!",
+    "In Ihrem Anwendungsfall ergibt sich bei der Berechnung ein GERINGES RISIKO. Prüfen Sie trotzdem ob ein Handlungsbedarf gegeben ist!",
+    "In Ihrem Anwendungsfall ergibt sich bei der Berechnung eine MÖGLICHE GEFÄHRDUNG. In diesem Fall besteht ein Handlungsbedarf!",
+    "In Ihrem Anwendungsfall ergibt sich bei der Berechnung eine HOHE GEFÄHRDUNG. Es sind unbedingt Verbesserungen notwendig!",
+    "SOFORTIGER HANDLUNGSBEDARF",
+    "Gefahr in Verzug - S T O P ! ! ", // ends with one blank
+};
+
+// Sets `factor` to the value of the scale's selected option, if it has one.
+void takeFactor(float& factor, const RiskScale& scale, const Selection& selection, std::size_t first)
+{
+    for (std::size_t i = 0; i < RiskScale::kOptionCount; ++i) {
+        if (selection[first + i])
+            factor = scale.options()[i].value;
+    }
+}
+
+float product(const RiskFactors& f)
+{
+    std::feclearexcept(FE_ALL_EXCEPT);
+    // volatile keeps the multiplication between the clear and the test.
+    volatile double wide = static_cast<double>(f.H) * static_cast<double>(f.A) * static_cast<double>(f.W);
+    volatile float r = static_cast<float>(wide);
+    if (std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW))
+        throw std::range_error("the risk product could not be formed");
+    return r;
+}
+
+} // namespace
+
+std::optional<RiskBand> riskBand(float r)
+{
+    if (std::isnan(r) || r < 0.0f)
+        return std::nullopt;
+    if (r == 0.0f)
+        return RiskBand::NoSelection;
+    if (r < 20.0f)
+        return RiskBand::Low;
+    if (r < 70.0f)
+        return RiskBand::Possible;
+    if (r < 200.0f)
+        return RiskBand::High;
+    if (r < 400.0f)
+        return RiskBand::Immediate;
+    return RiskBand::Stop;
+}
+
+std::string_view verdictText(RiskBand band)
+{
+    return kVerdicts.at(static_cast<std::size_t>(band));
+}
+
+std::string formatRisk(float r, std::string_view decimalSeparator)
+{
+    if (!std::isfinite(r))
+        return std::isnan(r) ? "NaN" : (r < 0 ? "-Inf" : "Inf");
+
+    // Seven significant digits as d.dddddde±x, then laid out without the exponent.
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.6e", static_cast<double>(r));
+    const std::string scientific(buffer);
+    const bool negative = scientific.front() == '-';
+    const std::size_t start = negative ? 1 : 0;
+    std::string digits = scientific.substr(start, 1) + scientific.substr(start + 2, 6);
+    const int exponent = std::stoi(scientific.substr(scientific.find('e') + 1));
+
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    if (digits == "0")
+        return "0";
+
+    std::string whole;
+    std::string fraction;
+    if (exponent >= 0) {
+        const auto wholeDigits = static_cast<std::size_t>(exponent) + 1;
+        if (digits.size() <= wholeDigits) {
+            whole = digits + std::string(wholeDigits - digits.size(), '0');
+        } else {
+            whole = digits.substr(0, wholeDigits);
+            fraction = digits.substr(wholeDigits);
+        }
+    } else {
+        whole = "0";
+        fraction = std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    }
+
+    std::string text = negative ? "-" : "";
+    text += whole;
+    if (!fraction.empty()) {
+        text += decimalSeparator;
+        text += fraction;
+    }
+    return text;
+}
+
+RiskResult RiskEvaluator::evaluate(RiskFactors& factors, const Selection& selection,
+                                   std::string_view decimalSeparator)
+{
+    takeFactor(factors.A, riskScale(Scale::A), selection, 0);
+    takeFactor(factors.H, riskScale(Scale::H), selection, RiskScale::kOptionCount);
+    takeFactor(factors.W, riskScale(Scale::W), selection, 2 * RiskScale::kOptionCount);
+    factors.R = product(factors);
+
+    RiskResult result;
+    result.r = factors.R;
+    result.text = formatRisk(factors.R, decimalSeparator);
+    result.band = riskBand(factors.R);
+    if (result.band)
+        result.verdict = verdictText(*result.band);
+    return result;
+}
+
+} // namespace risk
