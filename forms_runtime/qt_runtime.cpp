@@ -1,0 +1,614 @@
+// SPDX-License-Identifier: MIT
+#include "qt_runtime.h"
+
+#include "system_colours.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QTimer>
+
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+namespace forms {
+namespace {
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor toQColor(StoredColour colour)
+{
+    const Rgb rgb = resolveColour(colour);
+    return {rgb.red, rgb.green, rgb.blue};
+}
+
+QColor systemQColor(std::uint32_t index)
+{
+    return toQColor(systemColour(index));
+}
+
+QRect toPixels(const TwipsRect& rect)
+{
+    return {twipsToPixels(rect.left), twipsToPixels(rect.top), twipsToPixels(rect.width),
+            twipsToPixels(rect.height)};
+}
+
+// Face names of the design that this platform lacks, and their stand-ins:
+// Liberation Sans has Arial's metrics, so texts keep the width they were laid
+// out with. A leading "@" (a vertical-writing face) shows the text upright.
+QString faceName(std::string_view face)
+{
+    QString name = toQString(face);
+    if (name.startsWith(u'@'))
+        name.remove(0, 1);
+    return name;
+}
+
+QFont toQFont(const FontSpec& spec)
+{
+    QFont font(faceName(spec.face));
+    font.setPixelSize(pointsToPixels(spec.points));
+    font.setWeight(static_cast<QFont::Weight>(spec.weight));
+    font.setItalic(spec.italic);
+    font.setUnderline(spec.underline);
+    font.setStrikeOut(spec.strikeOut);
+    return font;
+}
+
+Qt::Alignment toQtAlignment(Alignment alignment)
+{
+    switch (alignment) {
+    case Alignment::Left:
+        return Qt::AlignLeft;
+    case Alignment::Right:
+        return Qt::AlignRight;
+    case Alignment::Centre:
+        return Qt::AlignHCenter;
+    }
+    return Qt::AlignLeft;
+}
+
+QString controlKey(const ControlDescription& control)
+{
+    QString key = toQString(control.name);
+    if (control.index >= 0)
+        key += QStringLiteral("(%1)").arg(control.index);
+    return key;
+}
+
+// Labels, frames and images take no part in keyboard input, but they swallow
+// their own clicks so that a click on them never reaches the frame below.
+bool ownsItsClicks(ControlKind kind)
+{
+    return kind == ControlKind::Label || kind == ControlKind::Frame || kind == ControlKind::Image ||
+           kind == ControlKind::PictureBox || kind == ControlKind::Line;
+}
+
+// Fusion with the classic metrics of option buttons (a 13-pixel mark, the
+// caption 4 pixels beside it), so captions fit the widths they were laid out for.
+class ClassicStyle final : public QProxyStyle
+{
+public:
+    ClassicStyle() : QProxyStyle(QStringLiteral("Fusion")) {}
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        switch (metric) {
+        case PM_ExclusiveIndicatorWidth:
+        case PM_ExclusiveIndicatorHeight:
+        case PM_IndicatorWidth:
+        case PM_IndicatorHeight:
+            return 13;
+        case PM_RadioButtonLabelSpacing:
+        case PM_CheckBoxLabelSpacing:
+            return 4;
+        default:
+            return QProxyStyle::pixelMetric(metric, option, widget);
+        }
+    }
+};
+
+// An option button whose caption wraps at word boundaries when it is wider
+// than the button, centred vertically beside the mark, as the platform's
+// option buttons do; Qt's own never wrap and would cut the caption off.
+class OptionButton final : public QRadioButton
+{
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    bool hitButton(const QPoint& position) const override { return rect().contains(position); }
+
+    void paintEvent(QPaintEvent*) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        const QString caption = option.text;
+        option.text.clear();
+        const QRect mark = style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, this);
+        option.rect = mark;
+        option.rect.moveTop((height() - mark.height()) / 2);
+        painter.drawPrimitive(QStyle::PE_IndicatorRadioButton, option);
+
+        const int left =
+            mark.right() + 1 + style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &option, this);
+        const QRect textArea(left, 0, width() - left, height());
+        const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
+        QRect used = painter.boundingRect(textArea, flags, caption);
+        painter.setPen(palette().color(isEnabled() ? QPalette::WindowText : QPalette::PlaceholderText));
+        painter.drawText(textArea, flags, caption);
+        if (hasFocus()) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = used.adjusted(-1, 0, 1, 0).intersected(rect());
+            painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+        }
+    }
+};
+
+void installApplicationLook()
+{
+    QApplication::setStyle(new ClassicStyle);
+
+    QPalette palette;
+    const auto set = [&palette](QPalette::ColorRole role, std::uint32_t index) {
+        palette.setColor(role, systemQColor(index));
+    };
+    set(QPalette::Window, sys::ButtonFace);
+    set(QPalette::WindowText, sys::ButtonText);
+    set(QPalette::Base, sys::Window);
+    set(QPalette::AlternateBase, sys::ButtonFace);
+    set(QPalette::Text, sys::WindowText);
+    set(QPalette::Button, sys::ButtonFace);
+    set(QPalette::ButtonText, sys::ButtonText);
+    set(QPalette::Highlight, sys::Highlight);
+    set(QPalette::HighlightedText, sys::HighlightText);
+    set(QPalette::Light, sys::ButtonHighlight);
+    set(QPalette::Midlight, sys::Light);
+    set(QPalette::Mid, sys::ButtonShadow);
+    set(QPalette::Dark, sys::ButtonShadow);
+    set(QPalette::Shadow, sys::DarkShadow);
+    set(QPalette::ToolTipBase, sys::InfoBackground);
+    set(QPalette::ToolTipText, sys::InfoText);
+    set(QPalette::PlaceholderText, sys::GrayText);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, systemQColor(sys::GrayText));
+    QApplication::setPalette(palette);
+
+    QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans")});
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Arial Unicode MS"), {QStringLiteral("Liberation Sans")});
+    // The system's dialog font, for message boxes and everything without a font of its own.
+    QApplication::setFont(toQFont({.face = "MS Sans Serif", .points = 8.25}));
+}
+
+} // namespace
+
+struct QtRuntime::Window
+{
+    QPointer<QWidget> top;
+    QWidget* client = nullptr; // where the controls live: the window, or its inside for bordered boxes
+    std::map<QString, QWidget*> controls;
+    std::vector<const ControlDescription*> descriptions;
+    Events* events = nullptr;
+    bool shownBefore = false;
+};
+
+// Delivers the toolkit's events to the window's handlers.
+class QtRuntime::Events final : public QObject
+{
+public:
+    Events(QtRuntime& runtime, Form& form, QObject* parent)
+        : QObject(parent), m_runtime(runtime), m_form(form)
+    {}
+
+    void watchClicks(QWidget* control, std::string_view name)
+    {
+        m_names[control] = name;
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const auto loaded = m_runtime.m_windows.find(&m_form);
+        if (loaded == m_runtime.m_windows.end())
+            return false; // unloaded; the widgets are about to go
+        Window& window = *loaded->second;
+        if (watched == window.top)
+            return windowEvent(window, event);
+
+        const auto name = m_names.find(watched);
+        if (name == m_names.end())
+            return false;
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                m_pressed = watched;
+            return true;
+        case QEvent::MouseButtonRelease: {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const bool inside = static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint());
+            const bool clicked = mouse->button() == Qt::LeftButton && m_pressed == watched && inside;
+            m_pressed = nullptr;
+            if (clicked)
+                m_form.click(name->second);
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    bool windowEvent(Window& window, QEvent* event)
+    {
+        if (event->type() == QEvent::Close) {
+            // Only the user closes a window through its frame; the run-time hides and deletes instead.
+            event->ignore();
+            m_runtime.closeRequested(m_form);
+            return true;
+        }
+        if (event->type() != QEvent::KeyPress)
+            return false;
+
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (m_form.description().keyPreview && producesCharacter(*key)) {
+            m_form.keyPress(key->text().toUcs4().value(0));
+            return true;
+        }
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        const bool escape = key->key() == Qt::Key_Escape;
+        if ((enter || escape) && key->modifiers() == Qt::NoModifier) {
+            for (const ControlDescription* control : window.descriptions) {
+                if ((enter && control->isDefault) || (escape && control->isCancel)) {
+                    if (auto* button =
+                            qobject_cast<QAbstractButton*>(window.controls.at(controlKey(*control)));
+                        button && button->isEnabled()) {
+                        button->click();
+                        return true;
+                    }
+                }
+            }
+        }
+        return false;
+    }
+
+    // A key counts when it types a character: letters, digits, space, Enter,
+    // Escape, and control combinations; not modifiers alone, arrows, function
+    // keys or Alt combinations, which are menu and access keys.
+    static bool producesCharacter(const QKeyEvent& key)
+    {
+        return !key.text().isEmpty() && !(key.modifiers() & Qt::AltModifier);
+    }
+
+    QtRuntime& m_runtime;
+    Form& m_form;
+    std::map<QObject*, std::string_view> m_names;
+    QObject* m_pressed = nullptr;
+};
+
+QtRuntime::QtRuntime(std::string applicationTitle)
+    : Runtime(std::move(applicationTitle)), m_exit([] { QCoreApplication::exit(0); }),
+      m_context(std::make_unique<QObject>())
+{
+    installApplicationLook();
+}
+
+QtRuntime::~QtRuntime()
+{
+    for (auto& [form, window] : m_windows)
+        delete window->top;
+}
+
+QtRuntime::Window& QtRuntime::windowOf(const Form& form) const
+{
+    const auto it = m_windows.find(&form);
+    if (it == m_windows.end())
+        throw std::logic_error("the window is not loaded");
+    return *it->second;
+}
+
+QWidget* QtRuntime::window(const Form& form) const
+{
+    const auto it = m_windows.find(&form);
+    return it == m_windows.end() ? nullptr : it->second->top.data();
+}
+
+QWidget* QtRuntime::control(const Form& form, std::string_view name) const
+{
+    const auto it = m_windows.find(&form);
+    if (it == m_windows.end())
+        return nullptr;
+    const auto control = it->second->controls.find(toQString(name));
+    return control == it->second->controls.end() ? nullptr : control->second;
+}
+
+QWidget* QtRuntime::controlOf(const Form& form, std::string_view name) const
+{
+    if (QWidget* widget = control(form, name))
+        return widget;
+    throw std::invalid_argument("no control named " + std::string(name) + " in " +
+                                std::string(form.description().name));
+}
+
+void QtRuntime::createWindow(Form& form)
+{
+    const WindowDescription& description = form.description();
+    auto window = std::make_unique<Window>();
+
+    const QSize clientSize(twipsToPixels(description.clientWidth), twipsToPixels(description.clientHeight));
+    const bool titleBar =
+        description.border == WindowBorder::Sizable || description.controlBox || !description.caption.empty();
+    if (titleBar) {
+        window->top = new QWidget(nullptr);
+        window->client = window->top;
+        window->top->resize(clientSize);
+        Qt::WindowFlags flags = description.border == WindowBorder::Sizable ? Qt::Window : Qt::Dialog;
+        if (description.border == WindowBorder::FixedDialog) {
+            flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
+            if (description.controlBox)
+                flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+            if (description.minButton)
+                flags |= Qt::WindowMinimizeButtonHint;
+            if (description.maxButton)
+                flags |= Qt::WindowMaximizeButtonHint;
+            window->top->setFixedSize(clientSize);
+        }
+        window->top->setWindowFlags(flags);
+    } else {
+        // No caption and no close box: a bare box with a raised dialog border
+        // and no title bar, which the window draws itself.
+        auto* box = new QFrame(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint);
+        box->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        box->setLineWidth(3);
+        const int border = box->frameWidth();
+        box->setFixedSize(clientSize + QSize(2 * border, 2 * border));
+        window->top = box;
+        window->client = new QWidget(box);
+        window->client->setGeometry(QRect(QPoint(border, border), clientSize));
+    }
+
+    QWidget* top = window->top;
+    top->setObjectName(toQString(description.name));
+    top->setWindowTitle(toQString(description.caption));
+    top->setFont(toQFont(description.font));
+    if (!description.icon.empty())
+        top->setWindowIcon(QIcon(toQString(description.icon)));
+    if (description.backColour) {
+        QPalette palette = top->palette();
+        palette.setColor(QPalette::Window, toQColor(*description.backColour));
+        top->setPalette(palette);
+        top->setAutoFillBackground(true);
+    }
+
+    window->events = new Events(*this, form, top);
+    top->installEventFilter(window->events);
+
+    std::vector<std::pair<int, QWidget*>> tabOrder;
+    for (const ControlDescription& control : description.controls) {
+        QWidget* parent = window->client;
+        if (!control.container.empty())
+            parent = window->controls.at(toQString(control.container));
+
+        const QString text = toQString(control.text);
+        QWidget* widget = nullptr;
+        switch (control.kind) {
+        case ControlKind::Label: {
+            auto* label = new QLabel(parent);
+            label->setTextFormat(Qt::PlainText);
+            label->setText(text);
+            label->setAlignment(toQtAlignment(control.alignment) | Qt::AlignTop);
+            label->setWordWrap(!control.autoSize);
+            widget = label;
+            break;
+        }
+        case ControlKind::Frame:
+            widget = new QGroupBox(text, parent);
+            break;
+        case ControlKind::OptionButton:
+            widget = new OptionButton(text, parent);
+            break;
+        case ControlKind::TextBox: {
+            auto* edit = new QLineEdit(text, parent);
+            edit->setAlignment(toQtAlignment(control.alignment) | Qt::AlignVCenter);
+            widget = edit;
+            break;
+        }
+        case ControlKind::CommandButton: {
+            auto* button = new QPushButton(text, parent);
+            // A focused command button takes Enter itself; the default button takes it otherwise.
+            button->setAutoDefault(true);
+            QObject::connect(button, &QPushButton::clicked, top,
+                             [&form, name = control.name] { form.click(name); });
+            widget = button;
+            break;
+        }
+        case ControlKind::Image:
+        case ControlKind::PictureBox: {
+            auto* picture = new QLabel(parent);
+            const QPixmap pixmap(toQString(control.picture));
+            picture->setPixmap(pixmap);
+            picture->setScaledContents(control.kind == ControlKind::Image);
+            if (control.sunken)
+                picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            widget = picture;
+            break;
+        }
+        case ControlKind::Line:
+            widget = new QWidget(parent);
+            widget->setAutoFillBackground(true);
+            break;
+        }
+
+        widget->setObjectName(controlKey(control));
+        widget->setFont(toQFont(control.font.value_or(description.font)));
+        widget->setGeometry(toPixels(control.rect));
+        if (control.kind == ControlKind::PictureBox && control.autoSize) {
+            const int border = static_cast<QLabel*>(widget)->frameWidth();
+            const QSize size = static_cast<QLabel*>(widget)->pixmap().deviceIndependentSize().toSize();
+            widget->resize(size + QSize(2 * border, 2 * border));
+        }
+
+        if (control.foreColour || (control.backColour && control.kind != ControlKind::CommandButton)) {
+            QPalette palette = widget->palette();
+            if (control.foreColour) {
+                palette.setColor(QPalette::WindowText, toQColor(*control.foreColour));
+                palette.setColor(QPalette::Text, toQColor(*control.foreColour));
+            }
+            // A standard push button shows no background colour of its own.
+            if (control.backColour && control.kind != ControlKind::CommandButton) {
+                palette.setColor(QPalette::Window, toQColor(*control.backColour));
+                widget->setAutoFillBackground(true);
+            }
+            widget->setPalette(palette);
+        }
+
+        if (ownsItsClicks(control.kind)) {
+            widget->setFocusPolicy(Qt::NoFocus);
+            window->events->watchClicks(widget, control.name);
+        } else if (control.tabIndex >= 0) {
+            tabOrder.emplace_back(control.tabIndex, widget);
+        }
+
+        window->controls.emplace(widget->objectName(), widget);
+        window->descriptions.push_back(&control);
+    }
+
+    std::stable_sort(tabOrder.begin(), tabOrder.end(),
+                     [](const auto& left, const auto& right) { return left.first < right.first; });
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+    if (!tabOrder.empty())
+        tabOrder.front().second->setFocus(Qt::OtherFocusReason);
+
+    m_windows.emplace(&form, std::move(window));
+}
+
+void QtRuntime::destroyWindow(Form& form)
+{
+    const auto it = m_windows.find(&form);
+    if (it == m_windows.end())
+        return;
+    if (QWidget* top = it->second->top) {
+        top->removeEventFilter(it->second->events);
+        top->hide();
+        top->deleteLater();
+    }
+    m_windows.erase(it);
+    QTimer::singleShot(0, m_context.get(), [this] { releaseUnloaded(); });
+}
+
+void QtRuntime::endProcess()
+{
+    for (auto& [form, window] : m_windows) {
+        if (window->top) {
+            window->top->removeEventFilter(window->events);
+            window->top->hide();
+        }
+    }
+    m_exit();
+}
+
+void QtRuntime::show(Form& form)
+{
+    Window& window = windowOf(form);
+    QWidget* top = window.top;
+    if (!window.shownBefore) {
+        window.shownBefore = true;
+        const WindowDescription& description = form.description();
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        if (description.startPosition == StartPosition::CentreScreen) {
+            top->move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, top->size(), screen).topLeft());
+        } else {
+            top->move(screen.topLeft() +
+                      QPoint(twipsToPixels(description.left), twipsToPixels(description.top)));
+        }
+    }
+    top->show();
+    top->raise();
+    top->activateWindow();
+}
+
+void QtRuntime::hide(Form& form)
+{
+    windowOf(form).top->hide();
+}
+
+void QtRuntime::messageBox(std::string_view text)
+{
+    QMessageBox box(QMessageBox::NoIcon, toQString(applicationTitle()), toQString(text), QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+bool QtRuntime::selected(const Form& form, std::string_view control) const
+{
+    auto* button = qobject_cast<QRadioButton*>(controlOf(form, control));
+    if (!button)
+        throw std::invalid_argument(std::string(control) + " is not an option button");
+    return button->isChecked();
+}
+
+void QtRuntime::setCaption(Form& form, std::string_view control, std::string_view text)
+{
+    if (control.empty()) {
+        windowOf(form).top->setWindowTitle(toQString(text));
+        return;
+    }
+    QWidget* widget = controlOf(form, control);
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setText(toQString(text));
+        const ControlDescription* description = form.description().find(control);
+        if (description && description->autoSize) {
+            // The label follows its text; a right-aligned label keeps its right edge.
+            const QRect before = label->geometry();
+            label->resize(label->sizeHint());
+            if (description->alignment == Alignment::Right)
+                label->move(before.right() + 1 - label->width(), before.top());
+        }
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        button->setText(toQString(text));
+    } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+        frame->setTitle(toQString(text));
+    } else {
+        throw std::invalid_argument(std::string(control) + " has no caption");
+    }
+}
+
+void QtRuntime::setText(Form& form, std::string_view control, std::string_view text)
+{
+    auto* edit = qobject_cast<QLineEdit*>(controlOf(form, control));
+    if (!edit)
+        throw std::invalid_argument(std::string(control) + " is not a text box");
+    edit->setText(toQString(text));
+}
+
+std::string QtRuntime::decimalSeparator() const
+{
+    return QLocale::system().decimalPoint().toStdString();
+}
+
+} // namespace forms

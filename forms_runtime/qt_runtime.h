@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The forms run-time on Qt Widgets: builds each window from its description
+// (twips to logical pixels, points to pixel heights, stored colours through
+// the fixed system-colour table), delivers clicks, key presses and frame
+// closes to the window's handlers, and implements show, hide, unload, end and
+// the message box. The one place in the program that knows both the window
+// descriptions and Qt.
+
+#include "runtime.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+class QObject;
+
+namespace forms {
+
+class QtRuntime final : public Runtime
+{
+public:
+    // Needs a QApplication. Sets the application-wide style, palette and font
+    // substitutions that the window descriptions assume.
+    explicit QtRuntime(std::string applicationTitle);
+    ~QtRuntime() override;
+
+    void show(Form& form) override;
+    void hide(Form& form) override;
+    void messageBox(std::string_view text) override;
+    bool selected(const Form& form, std::string_view control) const override;
+    void setCaption(Form& form, std::string_view control, std::string_view text) override;
+    void setText(Form& form, std::string_view control, std::string_view text) override;
+    std::string decimalSeparator() const override;
+
+    // The top-level widget of a loaded window, or nullptr.
+    QWidget* window(const Form& form) const;
+    // A control of a loaded window by name (control arrays as "Name(index)"), or nullptr.
+    QWidget* control(const Form& form, std::string_view name) const;
+
+    // What end() does after every window has gone; by default it leaves the
+    // application's event loop with exit code 0. Tests replace it.
+    void setExitHandler(std::function<void()> handler) { m_exit = std::move(handler); }
+
+protected:
+    void createWindow(Form& form) override;
+    void destroyWindow(Form& form) override;
+    void endProcess() override;
+
+private:
+    struct Window;
+    class Events;
+    Window& windowOf(const Form& form) const;
+    QWidget* controlOf(const Form& form, std::string_view name) const;
+
+    std::map<const Form*, std::unique_ptr<Window>> m_windows;
+    std::function<void()> m_exit;
+    std::unique_ptr<QObject> m_context; // owns queued calls; gone with the run-time
+};
+
+} // namespace forms

@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: MIT
+#include "runtime.h"
+
+#include <algorithm>
+
+namespace forms {
+
+Runtime::~Runtime() = default;
+
+Form* Runtime::find(std::type_index type) const
+{
+    const auto it =
+        std::find_if(m_forms.begin(), m_forms.end(), [&](const auto& entry) { return entry.first == type; });
+    return it == m_forms.end() ? nullptr : it->second.get();
+}
+
+void Runtime::load(std::type_index type, std::unique_ptr<Form> form)
+{
+    Form& loaded = *form;
+    m_forms.emplace_back(type, std::move(form));
+    createWindow(loaded);
+    loaded.Form_Load();
+}
+
+void Runtime::unload(Form& form)
+{
+    const auto it = std::find_if(m_forms.begin(), m_forms.end(),
+                                 [&](const auto& entry) { return entry.second.get() == &form; });
+    if (it == m_forms.end())
+        return;
+    form.Form_Unload();
+    if (m_ended)
+        return;
+    // The unload step may itself have unloaded the window.
+    const auto again = std::find_if(m_forms.begin(), m_forms.end(),
+                                    [&](const auto& entry) { return entry.second.get() == &form; });
+    if (again == m_forms.end())
+        return;
+    std::unique_ptr<Form> discarded = std::move(again->second);
+    m_forms.erase(again);
+    destroyWindow(*discarded);
+    m_unloaded.push_back(std::move(discarded));
+    if (m_forms.empty())
+        end();
+}
+
+void Runtime::end()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    endProcess();
+}
+
+void Runtime::closeRequested(Form& form)
+{
+    if (!m_ended)
+        unload(form);
+}
+
+std::vector<Form*> Runtime::loadedForms() const
+{
+    std::vector<Form*> forms;
+    for (const auto& entry : m_forms)
+        forms.push_back(entry.second.get());
+    return forms;
+}
+
+} // namespace forms

@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The forms run-time as the windows see it: one program-wide instance per
+// window class, created with its load step on first reference and created
+// anew after an unload; show, hide, unload and end; the controls' texts and
+// selected states by name; a modal message box. A toolkit back end implements
+// the abstract operations (QtRuntime for Qt Widgets); tests use a fake.
+
+#include "form.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <typeindex>
+#include <utility>
+#include <vector>
+
+namespace forms {
+
+class Runtime
+{
+public:
+    explicit Runtime(std::string applicationTitle) : m_applicationTitle(std::move(applicationTitle)) {}
+    virtual ~Runtime();
+    Runtime(const Runtime&) = delete;
+    Runtime& operator=(const Runtime&) = delete;
+
+    // The one instance of window class F, created and loaded on first reference.
+    template <class F> F& form()
+    {
+        if (Form* existing = find(typeid(F)))
+            return static_cast<F&>(*existing);
+        auto created = std::make_unique<F>(*this);
+        F& reference = *created;
+        load(typeid(F), std::move(created));
+        return reference;
+    }
+
+    template <class F> bool isLoaded() const { return find(typeid(F)) != nullptr; }
+
+    // Modeless, without owner: loads if needed, makes visible and active,
+    // or only brings to the front a window that is already visible.
+    virtual void show(Form& form) = 0;
+    // Invisible and without input; stays loaded with all its state.
+    virtual void hide(Form& form) = 0;
+    // Runs the window's unload step, closes and discards it. The program
+    // ends by itself when no window is loaded any more.
+    void unload(Form& form);
+    // Ends the program at once: every window goes, no closing step runs.
+    void end();
+    bool hasEnded() const { return m_ended; }
+
+    // Modal; "OK" only, no icon, titled with the application title.
+    virtual void messageBox(std::string_view text) = 0;
+
+    virtual bool selected(const Form& form, std::string_view control) const = 0;
+    // A label's caption (or "" for the window's caption).
+    virtual void setCaption(Form& form, std::string_view control, std::string_view text) = 0;
+    // A text box's text.
+    virtual void setText(Form& form, std::string_view control, std::string_view text) = 0;
+
+    // The decimal separator of the user's locale.
+    virtual std::string decimalSeparator() const = 0;
+
+    const std::string& applicationTitle() const { return m_applicationTitle; }
+
+protected:
+    // Builds the window and its controls from form.description().
+    virtual void createWindow(Form& form) = 0;
+    // Removes the window from the screen and releases it, without any closing step.
+    virtual void destroyWindow(Form& form) = 0;
+    // Makes every window disappear and ends the process's event loop.
+    virtual void endProcess() = 0;
+
+    // For back ends: the user closed the window through its frame.
+    void closeRequested(Form& form);
+    // Frees windows unloaded earlier; call where no handler of theirs runs.
+    void releaseUnloaded() { m_unloaded.clear(); }
+    // Every loaded window, in the order of loading.
+    std::vector<Form*> loadedForms() const;
+
+private:
+    Form* find(std::type_index type) const;
+    void load(std::type_index type, std::unique_ptr<Form> form);
+
+    std::string m_applicationTitle;
+    std::vector<std::pair<std::type_index, std::unique_ptr<Form>>> m_forms;
+    // Unloaded windows live on until their handler has returned.
+    std::vector<std::unique_ptr<Form>> m_unloaded;
+    bool m_ended = false;
+};
+
+} // namespace forms

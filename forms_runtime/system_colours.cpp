@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: MIT
+#include "system_colours.h"
+
+#include <array>
+#include <cmath>
+
+namespace forms {
+namespace {
+
+constexpr std::array<Rgb, 25> kSystemColours{{
+    {212, 208, 200}, // 0 scroll bar
+    {58, 110, 165},  // 1 desktop
+    {10, 36, 106},   // 2 active caption
+    {128, 128, 128}, // 3 inactive caption
+    {212, 208, 200}, // 4 menu
+    {255, 255, 255}, // 5 window
+    {0, 0, 0},       // 6 window frame
+    {0, 0, 0},       // 7 menu text
+    {0, 0, 0},       // 8 window text
+    {255, 255, 255}, // 9 caption text
+    {212, 208, 200}, // 10 active border
+    {212, 208, 200}, // 11 inactive border
+    {128, 128, 128}, // 12 application workspace
+    {10, 36, 106},   // 13 highlight
+    {255, 255, 255}, // 14 highlight text
+    {212, 208, 200}, // 15 button face
+    {128, 128, 128}, // 16 button shadow
+    {128, 128, 128}, // 17 grey text
+    {0, 0, 0},       // 18 button text
+    {212, 208, 200}, // 19 inactive caption text
+    {255, 255, 255}, // 20 button highlight
+    {64, 64, 64},    // 21 3-D dark shadow
+    {212, 208, 200}, // 22 3-D light
+    {0, 0, 0},       // 23 tooltip text
+    {255, 255, 225}, // 24 tooltip background
+}};
+
+} // namespace
+
+Rgb resolveColour(StoredColour colour)
+{
+    if (colour & 0x80000000u) {
+        const std::uint32_t index = colour & 0x7FFFFFFFu;
+        return index < kSystemColours.size() ? kSystemColours[index] : Rgb{};
+    }
+    return {static_cast<std::uint8_t>(colour & 0xFF), static_cast<std::uint8_t>((colour >> 8) & 0xFF),
+            static_cast<std::uint8_t>((colour >> 16) & 0xFF)};
+}
+
+int twipsToPixels(int twips)
+{
+    return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
+}
+
+int pointsToPixels(double points)
+{
+    return static_cast<int>(std::lround(points * 96.0 / 72.0));
+}
+
+} // namespace forms

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Stored colours resolved to RGB, and the design units turned into logical pixels.
+//
+// System colour references resolve through one fixed table, the classic
+// Windows standard scheme, so that every window looks the same on every
+// desktop theme. Index 0 is the scroll-bar colour.
+
+#include "window_description.h"
+
+#include <cstdint>
+
+namespace forms {
+
+struct Rgb
+{
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+namespace sys {
+inline constexpr std::uint32_t ScrollBar = 0;
+inline constexpr std::uint32_t Window = 5;
+inline constexpr std::uint32_t WindowText = 8;
+inline constexpr std::uint32_t Highlight = 13;
+inline constexpr std::uint32_t HighlightText = 14;
+inline constexpr std::uint32_t ButtonFace = 15;
+inline constexpr std::uint32_t ButtonShadow = 16;
+inline constexpr std::uint32_t GrayText = 17;
+inline constexpr std::uint32_t ButtonText = 18;
+inline constexpr std::uint32_t ButtonHighlight = 20;
+inline constexpr std::uint32_t DarkShadow = 21;
+inline constexpr std::uint32_t Light = 22;
+inline constexpr std::uint32_t InfoText = 23;
+inline constexpr std::uint32_t InfoBackground = 24;
+} // namespace sys
+
+// The RGB value of a stored colour; an unknown system colour index gives black.
+Rgb resolveColour(StoredColour colour);
+
+inline constexpr int kTwipsPerPixel = 15;
+
+// Twips to logical pixels, rounded to the nearest pixel.
+int twipsToPixels(int twips);
+// A point size as a pixel height at 96 dots per inch (8.25 pt is 11 px).
+int pointsToPixels(double points);
+
+} // namespace forms

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: MIT
+// Gradolux starts with its splash window; nothing of its own runs before it.
+
+#include "application_properties.h"
+#include "frm_splash.h"
+#include "qt_runtime.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <string>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(
+        startup::kApplication.title.data(), static_cast<qsizetype>(startup::kApplication.title.size())));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(startup::kApplication.major)
+                                            .arg(startup::kApplication.minor)
+                                            .arg(startup::kApplication.revision));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/gradolux-32.png")));
+    // The windows manage their own lifetime: a hidden window is still loaded.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // Every text the user reads is German, the toolkit's own ones too,
+    // whatever the user's language; numbers still follow the user's locale.
+    QTranslator toolkitGerman;
+    if (toolkitGerman.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                           QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkitGerman);
+
+    forms::QtRuntime runtime{std::string(startup::kApplication.title)};
+    runtime.show(runtime.form<startup::frmSplash>());
+    return QApplication::exec();
+}
