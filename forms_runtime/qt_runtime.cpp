@@ -388,6 +388,7 @@ void QtRuntime::createWindow(Form& form)
         box->setFixedSize(clientSize + QSize(2 * border, 2 * border));
         window->top = box;
         window->client = new QWidget(box);
+        window->client->setObjectName(QStringLiteral("client"));
         window->client->setGeometry(QRect(QPoint(border, border), clientSize));
     }
 

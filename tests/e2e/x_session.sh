@@ -1,0 +1,126 @@
+# SPDX-License-Identifier: MIT
+# Shared by the end-to-end tests and scripts/screenshots: a private X server
+# (Xvfb) with a window manager (openbox), and helpers that act on it the way a
+# person does, through real key and mouse events (xdotool).
+#
+# Expects GRADOLUX (the executable), GRAB_SCREEN and READ_CLIPBOARD (the
+# helpers from tests/tools) and ARTIFACTS (a folder for screenshots).
+
+set -euo pipefail
+
+X_SESSION_DIR=$(mktemp -d)
+X_PIDS=()
+
+stop_x_session() {
+    local pid
+    for pid in "${X_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    rm -rf "$X_SESSION_DIR"
+}
+
+# Starts Xvfb on a free display with openbox and exports DISPLAY.
+start_x_session() {
+    local size=${1:-1280x1024x24}
+    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset 3>"$X_SESSION_DIR/display" 2>"$X_SESSION_DIR/xvfb.log" &
+    X_PIDS+=($!)
+    local i
+    for ((i = 0; i < 100; i++)); do
+        [[ -s "$X_SESSION_DIR/display" ]] && break
+        sleep 0.05
+    done
+    [[ -s "$X_SESSION_DIR/display" ]] || { cat "$X_SESSION_DIR/xvfb.log" >&2; echo "Xvfb did not start" >&2; return 1; }
+    export DISPLAY=":$(head -n1 "$X_SESSION_DIR/display")"
+    openbox --sm-disable >"$X_SESSION_DIR/openbox.log" 2>&1 &
+    X_PIDS+=($!)
+    for ((i = 0; i < 100; i++)); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.05
+    done
+    echo "openbox did not start" >&2
+    return 1
+}
+
+# Saves the whole screen under ARTIFACTS as NAME.png.
+screenshot() {
+    mkdir -p "$ARTIFACTS"
+    "$GRAB_SCREEN" "$ARTIFACTS/$1.png" 2>/dev/null || true
+}
+
+fail() {
+    echo "FAIL: $*" >&2
+    screenshot "failure-${TEST_NAME:-e2e}"
+    echo "screenshot: $ARTIFACTS/failure-${TEST_NAME:-e2e}.png" >&2
+    exit 1
+}
+
+# Starts the program in the background under the locale APP_LOCALE
+# (default C.UTF-8); sets APP_PID.
+start_gradolux() {
+    local locale=${APP_LOCALE:-C.UTF-8}
+    LC_ALL=$locale LANG=$locale LANGUAGE= "$GRADOLUX" >"$X_SESSION_DIR/gradolux.log" 2>&1 &
+    APP_PID=$!
+}
+
+# Waits up to 10 s for a visible window of the program whose name contains
+# the pattern, or with the pattern "splash" for its splash-type window;
+# prints its id.
+wait_for_window() {
+    local pattern=$1 id i
+    for ((i = 0; i < 200; i++)); do
+        for id in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
+            if [[ "$pattern" == splash ]]; then
+                xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q '= _NET_WM_WINDOW_TYPE_SPLASH' || continue
+            elif [[ "$(xdotool getwindowname "$id" 2>/dev/null)" != *"$pattern"* ]]; then
+                continue
+            fi
+            echo "$id"
+            return 0
+        done
+        sleep 0.05
+    done
+    return 1
+}
+
+map_state() {
+    xwininfo -id "$1" 2>/dev/null | sed -n 's/.*Map State: //p'
+}
+
+wait_until_unmapped() {
+    local i
+    for ((i = 0; i < 100; i++)); do
+        [[ "$(map_state "$1")" != IsViewable ]] && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# Clicks at a point given in twips of the window's client area.
+click_twips() {
+    local window=$1 x=$(($2 / 15)) y=$(($3 / 15))
+    xdotool mousemove --window "$window" "$x" "$y" click 1
+    sleep 0.1
+}
+
+# The text of a text box at a point (twips), read the way a user copies it.
+copy_text_at() {
+    click_twips "$1" "$2" "$3"
+    xdotool key ctrl+a ctrl+c
+    sleep 0.2
+    "$READ_CLIPBOARD" 2>/dev/null
+}
+
+# Waits up to 10 s for the program to end; sets EXIT_CODE.
+wait_for_exit() {
+    local i
+    for ((i = 0; i < 200; i++)); do
+        if ! kill -0 "$APP_PID" 2>/dev/null; then
+            EXIT_CODE=0
+            wait "$APP_PID" || EXIT_CODE=$?
+            return 0
+        fi
+        sleep 0.05
+    done
+    return 1
+}

@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// A run-time without a toolkit: it keeps the controls' state in maps and
+// writes every operation a window asks for into a log, so that tests can
+// check what a handler did and in which order.
+
+#include "runtime.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+class FakeRuntime final : public forms::Runtime
+{
+public:
+    FakeRuntime() : Runtime("Gradolux") {}
+
+    void show(forms::Form& form) override
+    {
+        log.push_back("show " + name(form));
+        visible.insert(name(form));
+    }
+    void hide(forms::Form& form) override
+    {
+        log.push_back("hide " + name(form));
+        visible.erase(name(form));
+    }
+    void messageBox(std::string_view text) override { log.push_back("message " + std::string(text)); }
+    bool selected(const forms::Form& form, std::string_view control) const override
+    {
+        log.push_back("selected " + std::string(control));
+        const auto it = selections.find(key(form, control));
+        return it != selections.end() && it->second;
+    }
+    void setCaption(forms::Form& form, std::string_view control, std::string_view text) override
+    {
+        log.push_back("caption " + std::string(control) + "=" + std::string(text));
+        texts[key(form, control)] = text;
+    }
+    void setText(forms::Form& form, std::string_view control, std::string_view text) override
+    {
+        log.push_back("text " + std::string(control) + "=" + std::string(text));
+        texts[key(form, control)] = text;
+    }
+    std::string decimalSeparator() const override { return separator; }
+
+    // Selects an option the way the toolkit would: exclusive within its container.
+    void select(const forms::Form& form, std::string_view option)
+    {
+        const forms::ControlDescription* chosen = form.description().find(option);
+        for (const forms::ControlDescription& control : form.description().controls)
+            if (control.kind == forms::ControlKind::OptionButton && control.container == chosen->container)
+                selections[key(form, control.name)] = control.name == option;
+    }
+    std::string textOf(const forms::Form& form, std::string_view control) const
+    {
+        const auto it = texts.find(key(form, control));
+        return it == texts.end() ? std::string(form.description().find(control)->text) : it->second;
+    }
+    using Runtime::closeRequested;
+    using Runtime::loadedForms;
+
+    std::string separator = ",";
+    mutable std::vector<std::string> log;
+    std::set<std::string> visible;
+    std::vector<std::string> destroyed;
+    int created = 0;
+    int ended = 0;
+
+protected:
+    void createWindow(forms::Form& form) override
+    {
+        ++created;
+        log.push_back("create " + name(form));
+    }
+    void destroyWindow(forms::Form& form) override
+    {
+        destroyed.push_back(name(form));
+        visible.erase(name(form));
+        for (auto it = texts.begin(); it != texts.end();)
+            it = it->first.starts_with(name(form) + ".") ? texts.erase(it) : std::next(it);
+        releaseUnloaded();
+    }
+    void endProcess() override
+    {
+        ++ended;
+        visible.clear();
+    }
+
+private:
+    static std::string name(const forms::Form& form) { return std::string(form.description().name); }
+    static std::string key(const forms::Form& form, std::string_view control)
+    {
+        return name(form) + "." + std::string(control);
+    }
+
+    std::map<std::string, bool> selections;
+    std::map<std::string, std::string> texts;
+};

@@ -1,0 +1,243 @@
+// SPDX-License-Identifier: MIT
+// The windows' handlers driven through a fake run-time: what they ask the
+// run-time for, in which order, and with which texts.
+
+#include "application_properties.h"
+#include "fake_runtime.h"
+#include "form1.h"
+#include "frm_splash.h"
+#include "risk_evaluator.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using main_window::Form1;
+using startup::frmSplash;
+
+std::vector<std::string> queriesOfAllOptions()
+{
+    std::vector<std::string> queries;
+    for (int i = 1; i <= 18; ++i)
+        queries.push_back("selected Option" + std::to_string(i));
+    return queries;
+}
+
+TEST(Form1Test, Command1ClearsTheVerdictReadsAllOptionsInOrderThenShowsRAndTheVerdict)
+{
+    FakeRuntime runtime;
+    Form1& form = runtime.form<Form1>();
+    runtime.select(form, "Option8");  // H = 1
+    runtime.select(form, "Option2");  // A = 3
+    runtime.select(form, "Option17"); // W = 6
+    runtime.log.clear();
+
+    form.Command1_Click();
+
+    std::vector<std::string> expected{"caption Label2="};
+    for (const std::string& query : queriesOfAllOptions())
+        expected.push_back(query);
+    expected.push_back("text Text1=18");
+    expected.push_back("caption Label2=" + std::string(risk::verdictText(risk::RiskBand::Low)));
+    EXPECT_EQ(runtime.log, expected);
+    EXPECT_EQ(form.factors().R, 18.0f);
+}
+
+struct Calculation
+{
+    const char* name;
+    std::vector<const char*> options;
+    const char* separator;
+    const char* text;
+    risk::RiskBand band;
+};
+
+class Form1CalculationTest : public testing::TestWithParam<Calculation>
+{};
+
+TEST_P(Form1CalculationTest, ShowsRAndVerdict)
+{
+    const Calculation& calculation = GetParam();
+    FakeRuntime runtime;
+    runtime.separator = calculation.separator;
+    Form1& form = runtime.form<Form1>();
+    for (const char* option : calculation.options)
+        runtime.select(form, option);
+    form.Command1_Click();
+    EXPECT_EQ(runtime.textOf(form, "Text1"), calculation.text);
+    EXPECT_EQ(runtime.textOf(form, "Label2"), risk::verdictText(calculation.band));
+}
+
+void PrintTo(const Calculation& calculation, std::ostream* out)
+{
+    *out << calculation.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, Form1CalculationTest,
+    testing::Values(
+        Calculation{"NothingSelected", {}, ",", "0", risk::RiskBand::NoSelection},
+        Calculation{"OnlyAAndH", {"Option1", "Option7"}, ",", "0", risk::RiskBand::NoSelection},
+        Calculation{
+            "SmallestUnderComma", {"Option1", "Option7", "Option13"}, ",", "0,1", risk::RiskBand::Low},
+        Calculation{"SmallestUnderDot", {"Option1", "Option7", "Option13"}, ".", "0.1", risk::RiskBand::Low},
+        Calculation{
+            "FloatTwoTenths", {"Option3", "Option11", "Option13"}, ",", "8,400001", risk::RiskBand::Low},
+        Calculation{"SeventyIsHigh", {"Option3", "Option12", "Option15"}, ",", "70", risk::RiskBand::High},
+        Calculation{"FourHundred", {"Option5", "Option8", "Option18"}, ",", "400", risk::RiskBand::Stop},
+        Calculation{"Largest", {"Option6", "Option12", "Option18"}, ",", "10000", risk::RiskBand::Stop},
+        Calculation{"LaterChoiceInAFrameWins",
+                    {"Option3", "Option5", "Option8", "Option15"},
+                    ",",
+                    "40",
+                    risk::RiskBand::Possible}),
+    [](const testing::TestParamInfo<Calculation>& info) { return info.param.name; });
+
+TEST(Form1Test, ChangingOneOptionRecomputesFromTheOthersAndReplacesTypedText)
+{
+    FakeRuntime runtime;
+    Form1& form = runtime.form<Form1>();
+    for (const char* option : {"Option2", "Option8", "Option17"})
+        runtime.select(form, option);
+    form.Command1_Click();
+    ASSERT_EQ(runtime.textOf(form, "Text1"), "18");
+
+    runtime.setText(form, "Text1", "typed by the user");
+    runtime.select(form, "Option12"); // H = 10
+    form.Command1_Click();
+    EXPECT_EQ(runtime.textOf(form, "Text1"), "180");
+    EXPECT_EQ(runtime.textOf(form, "Label2"), risk::verdictText(risk::RiskBand::High));
+}
+
+TEST(Form1Test, Command2EndsTheProgramWithoutAnyClosingStep)
+{
+    FakeRuntime runtime;
+    frmSplash& splash = runtime.form<frmSplash>();
+    runtime.show(splash);
+    splash.Form_KeyPress(U'x');
+    Form1& form = runtime.form<Form1>();
+
+    form.Command2_Click();
+
+    EXPECT_EQ(runtime.ended, 1);
+    EXPECT_TRUE(runtime.visible.empty());
+    EXPECT_TRUE(runtime.destroyed.empty()) << "end unloads nothing, so no unload step runs";
+    // Handlers no longer run once the program has ended.
+    runtime.log.clear();
+    form.click("Command1");
+    EXPECT_TRUE(runtime.log.empty());
+}
+
+TEST(Form1Test, ClosingTheWindowThroughItsFrameEndsTheWholeProgram)
+{
+    FakeRuntime runtime;
+    frmSplash& splash = runtime.form<frmSplash>();
+    runtime.show(splash);
+    splash.Frame1_Click();
+
+    runtime.closeRequested(runtime.form<Form1>());
+
+    EXPECT_EQ(runtime.ended, 1);
+    EXPECT_TRUE(runtime.visible.empty());
+}
+
+TEST(SplashTest, LoadFillsVersionAndProductFromTheApplicationProperties)
+{
+    FakeRuntime runtime;
+    frmSplash& splash = runtime.form<frmSplash>();
+    EXPECT_EQ(runtime.textOf(splash, "lblVersion"), "Version 1.3.0");
+    EXPECT_EQ(runtime.textOf(splash, "lblProductName"), "Gradolux");
+    EXPECT_EQ(runtime.textOf(splash, "lblWarning"), "Bitte eine Taste Drücken um zum Programm zu gelangen!");
+    EXPECT_EQ(runtime.textOf(splash, "lblPlatform"), "für Win 98/2000/XP");
+}
+
+TEST(SplashTest, EachTriggerShowsTheOneMainWindowThenHidesTheSplash)
+{
+    FakeRuntime runtime;
+    frmSplash& splash = runtime.form<frmSplash>();
+    runtime.show(splash);
+    EXPECT_FALSE(runtime.isLoaded<Form1>()) << "the main window does not exist before a trigger";
+    runtime.log.clear();
+
+    splash.Form_KeyPress(U'a');
+    EXPECT_EQ(runtime.log, (std::vector<std::string>{"create Form1", "show Form1", "hide frmSplash"}));
+    Form1* first = &runtime.form<Form1>();
+
+    runtime.log.clear();
+    splash.click("Frame1"); // a second trigger already on its way
+    EXPECT_EQ(runtime.log, (std::vector<std::string>{"show Form1", "hide frmSplash"}));
+    EXPECT_EQ(&runtime.form<Form1>(), first);
+    EXPECT_EQ(runtime.visible, (std::set<std::string>{"Form1"}));
+    EXPECT_TRUE(runtime.isLoaded<frmSplash>()) << "the splash is hidden, not unloaded";
+}
+
+TEST(SplashTest, ClicksOnLabelsAndTheImageDoNothing)
+{
+    FakeRuntime runtime;
+    frmSplash& splash = runtime.form<frmSplash>();
+    runtime.show(splash);
+    runtime.log.clear();
+    for (const char* control : {"lblWarning", "lblVersion", "lblProductName", "Image1", ""})
+        splash.click(control);
+    EXPECT_TRUE(runtime.log.empty());
+    EXPECT_FALSE(runtime.isLoaded<Form1>());
+}
+
+// A window that counts its load and unload steps.
+class CountingForm final : public forms::Form
+{
+public:
+    explicit CountingForm(forms::Runtime& runtime) : Form(runtime) {}
+    const forms::WindowDescription& description() const override
+    {
+        static const forms::WindowDescription description{.name = "frmCounting"};
+        return description;
+    }
+    void Form_Load() override { ++loads; }
+    void Form_Unload() override { ++unloads; }
+    static inline int loads = 0;
+    static inline int unloads = 0;
+};
+
+TEST(RuntimeTest, OneInstancePerClassCreatedAnewAfterUnload)
+{
+    CountingForm::loads = CountingForm::unloads = 0;
+    FakeRuntime runtime;
+    runtime.show(runtime.form<frmSplash>()); // keeps a window loaded
+    CountingForm& first = runtime.form<CountingForm>();
+    EXPECT_EQ(&runtime.form<CountingForm>(), &first);
+    EXPECT_EQ(CountingForm::loads, 1);
+
+    runtime.unload(first);
+    EXPECT_EQ(CountingForm::unloads, 1);
+    EXPECT_FALSE(runtime.isLoaded<CountingForm>());
+    EXPECT_EQ(runtime.ended, 0);
+
+    (void)runtime.form<CountingForm>();
+    EXPECT_EQ(CountingForm::loads, 2);
+}
+
+TEST(RuntimeTest, TheProgramEndsByItselfWhenNoWindowIsLoaded)
+{
+    FakeRuntime runtime;
+    CountingForm& only = runtime.form<CountingForm>();
+    runtime.closeRequested(only);
+    EXPECT_EQ(runtime.ended, 1);
+    EXPECT_TRUE(runtime.loadedForms().empty());
+}
+
+TEST(RuntimeTest, EndRunsNoUnloadStep)
+{
+    CountingForm::unloads = 0;
+    FakeRuntime runtime;
+    (void)runtime.form<CountingForm>();
+    runtime.end();
+    runtime.end();
+    EXPECT_EQ(runtime.ended, 1);
+    EXPECT_EQ(CountingForm::unloads, 0);
+}
+
+} // namespace
