@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
@@ -22,6 +23,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QTimer>
+#include <QTranslator>
 
 #include <algorithm>
 #include <stdexcept>
@@ -312,13 +314,20 @@ private:
 
 QtRuntime::QtRuntime(std::string applicationTitle)
     : Runtime(std::move(applicationTitle)), m_exit([] { QCoreApplication::exit(0); }),
-      m_context(std::make_unique<QObject>())
+      m_context(std::make_unique<QObject>()), m_toolkitGerman(std::make_unique<QTranslator>())
 {
     installApplicationLook();
+    // Every text the user reads is German, the toolkit's own ones too (the
+    // text box's context menu, the message box's buttons), whatever the
+    // user's language; numbers still follow the user's locale.
+    if (m_toolkitGerman->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                              QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(m_toolkitGerman.get());
 }
 
 QtRuntime::~QtRuntime()
 {
+    QCoreApplication::removeTranslator(m_toolkitGerman.get());
     for (auto& [form, window] : m_windows)
         delete window->top;
 }

@@ -19,6 +19,7 @@
 #include <string>
 
 class QObject;
+class QTranslator;
 
 namespace forms {
 
@@ -26,7 +27,8 @@ class QtRuntime final : public Runtime
 {
 public:
     // Needs a QApplication. Sets the application-wide style, palette and font
-    // substitutions that the window descriptions assume.
+    // substitutions that the window descriptions assume, and makes the
+    // toolkit's own texts German.
     explicit QtRuntime(std::string applicationTitle);
     ~QtRuntime() override;
 
@@ -61,6 +63,7 @@ private:
     std::map<const Form*, std::unique_ptr<Window>> m_windows;
     std::function<void()> m_exit;
     std::unique_ptr<QObject> m_context; // owns queued calls; gone with the run-time
+    std::unique_ptr<QTranslator> m_toolkitGerman;
 };
 
 } // namespace forms

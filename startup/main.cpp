@@ -6,9 +6,6 @@
 #include "qt_runtime.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include <string>
 
@@ -24,13 +21,6 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/gradolux-32.png")));
     // The windows manage their own lifetime: a hidden window is still loaded.
     QApplication::setQuitOnLastWindowClosed(false);
-
-    // Every text the user reads is German, the toolkit's own ones too,
-    // whatever the user's language; numbers still follow the user's locale.
-    QTranslator toolkitGerman;
-    if (toolkitGerman.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
-                           QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&toolkitGerman);
 
     forms::QtRuntime runtime{std::string(startup::kApplication.title)};
     runtime.show(runtime.form<startup::frmSplash>());

@@ -175,6 +175,13 @@ private slots:
             QVERIFY(!control<QRadioButton>(qPrintable(QStringLiteral("Option%1").arg(i)))->isChecked());
     }
 
+    void theToolkitSpeaksGerman()
+    {
+        // The text box's context menu and the message box's buttons.
+        QCOMPARE(QCoreApplication::translate("QLineEdit", "&Undo"), QStringLiteral("&Rückgängig"));
+        QCOMPARE(QCoreApplication::translate("QLineEdit", "Select All"), QStringLiteral("Alles auswählen"));
+    }
+
     void groupsAreExclusiveEachInItsFrame()
     {
         m_runtime->show(form());

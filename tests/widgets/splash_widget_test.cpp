@@ -197,6 +197,17 @@ private slots:
         QCOMPARE(mainWindowShown(), passes);
     }
 
+    void closingTheOnlyWindowEndsTheProgram()
+    {
+        int exits = 0;
+        m_runtime->setExitHandler([&exits] { ++exits; });
+        QWidget* window = top();
+        window->close(); // as the window manager would, e.g. on Alt+F4
+        QCOMPARE(exits, 1);
+        QVERIFY(!m_runtime->isLoaded<frmSplash>());
+        QVERIFY(!window->isVisible());
+    }
+
     void aSecondTriggerFindsTheSameMainWindow()
     {
         QTest::keyClick(top(), Qt::Key_A);
