@@ -127,6 +127,15 @@ public:
             return QProxyStyle::pixelMetric(metric, option, widget);
         }
     }
+
+    // Push buttons carry their text only, message box buttons included.
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
 };
 
 // An option button whose caption wraps at word boundaries when it is wider
@@ -167,6 +176,14 @@ protected:
         }
     }
 };
+
+// Command buttons, option buttons, text boxes and picture boxes take the
+// keyboard focus; labels, frames, images and lines never do.
+bool takesFocus(ControlKind kind)
+{
+    return kind == ControlKind::CommandButton || kind == ControlKind::OptionButton ||
+           kind == ControlKind::TextBox || kind == ControlKind::PictureBox;
+}
 
 void installApplicationLook()
 {
@@ -231,9 +248,15 @@ public:
         control->installEventFilter(this);
     }
 
+    // From now on every event passes untouched: the window was unloaded or
+    // the run-time is going, and its widgets may outlive both for a moment.
+    void detach() { m_detached = true; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        if (m_detached)
+            return false;
         const auto loaded = m_runtime.m_windows.find(&m_form);
         if (loaded == m_runtime.m_windows.end())
             return false; // unloaded; the widgets are about to go
@@ -310,6 +333,7 @@ private:
     Form& m_form;
     std::map<QObject*, std::string_view> m_names;
     QObject* m_pressed = nullptr;
+    bool m_detached = false;
 };
 
 QtRuntime::QtRuntime(std::string applicationTitle)
@@ -328,8 +352,10 @@ QtRuntime::QtRuntime(std::string applicationTitle)
 QtRuntime::~QtRuntime()
 {
     QCoreApplication::removeTranslator(m_toolkitGerman.get());
-    for (auto& [form, window] : m_windows)
+    for (auto& [form, window] : m_windows) {
+        window->events->detach();
         delete window->top;
+    }
 }
 
 QtRuntime::Window& QtRuntime::windowOf(const Form& form) const
@@ -375,7 +401,10 @@ void QtRuntime::createWindow(Form& form)
         window->top = new QWidget(nullptr);
         window->client = window->top;
         window->top->resize(clientSize);
-        Qt::WindowFlags flags = description.border == WindowBorder::Sizable ? Qt::Window : Qt::Dialog;
+        // A window without a taskbar entry of its own is a tool window.
+        Qt::WindowFlags flags = !description.showInTaskbar                    ? Qt::Tool
+                                : description.border == WindowBorder::Sizable ? Qt::Window
+                                                                              : Qt::Dialog;
         if (description.border == WindowBorder::FixedDialog) {
             flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
             if (description.controlBox)
@@ -462,8 +491,10 @@ void QtRuntime::createWindow(Form& form)
             const QPixmap pixmap(toQString(control.picture));
             picture->setPixmap(pixmap);
             picture->setScaledContents(control.kind == ControlKind::Image);
-            if (control.sunken)
+            if (control.sunken) {
                 picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                picture->setLineWidth(2);
+            }
             widget = picture;
             break;
         }
@@ -496,11 +527,13 @@ void QtRuntime::createWindow(Form& form)
             widget->setPalette(palette);
         }
 
-        if (ownsItsClicks(control.kind)) {
-            widget->setFocusPolicy(Qt::NoFocus);
+        if (ownsItsClicks(control.kind))
             window->events->watchClicks(widget, control.name);
-        } else if (control.tabIndex >= 0) {
+        if (takesFocus(control.kind) && control.tabIndex >= 0) {
+            widget->setFocusPolicy(Qt::StrongFocus);
             tabOrder.emplace_back(control.tabIndex, widget);
+        } else {
+            widget->setFocusPolicy(Qt::NoFocus);
         }
 
         window->controls.emplace(widget->objectName(), widget);
@@ -522,8 +555,8 @@ void QtRuntime::destroyWindow(Form& form)
     const auto it = m_windows.find(&form);
     if (it == m_windows.end())
         return;
+    it->second->events->detach();
     if (QWidget* top = it->second->top) {
-        top->removeEventFilter(it->second->events);
         top->hide();
         top->deleteLater();
     }
@@ -533,11 +566,11 @@ void QtRuntime::destroyWindow(Form& form)
 
 void QtRuntime::endProcess()
 {
+    // Every window disappears at once; none gets a close event.
     for (auto& [form, window] : m_windows) {
-        if (window->top) {
-            window->top->removeEventFilter(window->events);
+        window->events->detach();
+        if (window->top)
             window->top->hide();
-        }
     }
     m_exit();
 }
@@ -553,8 +586,9 @@ void QtRuntime::show(Form& form)
         if (description.startPosition == StartPosition::CentreScreen) {
             top->move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, top->size(), screen).topLeft());
         } else {
-            top->move(screen.topLeft() +
-                      QPoint(twipsToPixels(description.left), twipsToPixels(description.top)));
+            // The description places the client area, not the frame around it.
+            const QPoint client(twipsToPixels(description.left), twipsToPixels(description.top));
+            top->setGeometry(QRect(screen.topLeft() + client, top->size()));
         }
     }
     top->show();

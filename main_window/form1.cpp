@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "form1.h"
 
+#include "frm_about.h"
 #include "runtime.h"
 #include "window_descriptions.h"
 
@@ -12,6 +13,7 @@ Form1::Form1(forms::Runtime& runtime) : Form(runtime)
 {
     onClick("Command1", [this] { Command1_Click(); });
     onClick("Command2", [this] { Command2_Click(); });
+    onClick("Command3", [this] { Command3_Click(); });
 }
 
 const forms::WindowDescription& Form1::description() const
@@ -42,6 +44,12 @@ void Form1::Command1_Click()
 void Form1::Command2_Click()
 {
     runtime().end();
+}
+
+void Form1::Command3_Click()
+{
+    // Modeless and without owner: the main window stays usable beside it.
+    runtime().show(runtime().form<about::frmAbout>());
 }
 
 } // namespace main_window

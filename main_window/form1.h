@@ -4,7 +4,7 @@
 // The calculator window. Three framed groups of option buttons show the
 // scales A, H and W; "Berechnen" hands the 18 selection states and the
 // window's RiskFactors to the evaluator and shows R and its verdict;
-// "Programm Beenden" ends the program.
+// "Programm Beenden" ends the program; "Programminfo" opens the About dialog.
 // The window computes nothing itself.
 
 #include "form.h"
@@ -24,6 +24,7 @@ public:
 
     void Command1_Click();
     void Command2_Click();
+    void Command3_Click();
 
     const risk::RiskFactors& factors() const { return m_factors; }
 

@@ -14,5 +14,6 @@ inline constexpr std::string_view kIcon32 = ":/icons/gradolux-32.png";
 
 const forms::WindowDescription& form1Description();
 const forms::WindowDescription& splashDescription();
+const forms::WindowDescription& aboutDescription();
 
 } // namespace resources
