@@ -64,14 +64,16 @@ start_gradolux() {
 }
 
 # Waits up to 10 s for a visible window of the program whose name contains
-# the pattern, or with the pattern "splash" for its splash-type window;
-# prints its id.
+# the pattern ("=NAME": whose name is exactly NAME), or with the pattern
+# "splash" for its splash-type window; prints its id.
 wait_for_window() {
     local pattern=$1 id i
     for ((i = 0; i < 200; i++)); do
         for id in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
             if [[ "$pattern" == splash ]]; then
                 xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q '= _NET_WM_WINDOW_TYPE_SPLASH' || continue
+            elif [[ "$pattern" == =* ]]; then
+                [[ "$(xdotool getwindowname "$id" 2>/dev/null)" == "${pattern#=}" ]] || continue
             elif [[ "$(xdotool getwindowname "$id" 2>/dev/null)" != *"$pattern"* ]]; then
                 continue
             fi
