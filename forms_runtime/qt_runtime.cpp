@@ -4,6 +4,8 @@
 #include "system_colours.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
@@ -185,8 +187,22 @@ bool takesFocus(ControlKind kind)
            kind == ControlKind::TextBox || kind == ControlKind::PictureBox;
 }
 
+// The property through which a top-level widget asks for its accessible role.
+constexpr char kAccessibleRole[] = "gradoluxAccessibleRole";
+
+QAccessibleInterface* accessibleWindow(const QString&, QObject* object)
+{
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    const QVariant role = object->property(kAccessibleRole);
+    if (!role.isValid())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), static_cast<QAccessible::Role>(role.toInt()));
+}
+
 void installApplicationLook()
 {
+    QAccessible::installFactory(accessibleWindow);
     QApplication::setStyle(new ClassicStyle);
 
     QPalette palette;
@@ -443,6 +459,15 @@ void QtRuntime::createWindow(Form& form)
         top->setAutoFillBackground(true);
     }
 
+    // What a screen reader announces: a window (or dialog) role for the
+    // top-level widget, and the application title for a window without caption.
+    top->setProperty(kAccessibleRole,
+                     description.border == WindowBorder::FixedDialog && description.controlBox
+                         ? int(QAccessible::Dialog)
+                         : int(QAccessible::Window));
+    if (description.caption.empty())
+        top->setAccessibleName(toQString(applicationTitle()));
+
     window->events = new Events(*this, form, top);
     top->installEventFilter(window->events);
 
@@ -542,6 +567,16 @@ void QtRuntime::createWindow(Form& form)
 
     std::stable_sort(tabOrder.begin(), tabOrder.end(),
                      [](const auto& left, const auto& right) { return left.first < right.first; });
+    // A label directly before a text box in the tab order is its caption:
+    // the text box takes its name from it.
+    for (const ControlDescription& label : description.controls) {
+        if (label.kind != ControlKind::Label || label.tabIndex < 0)
+            continue;
+        for (const ControlDescription& next : description.controls)
+            if (next.kind == ControlKind::TextBox && next.tabIndex == label.tabIndex + 1)
+                static_cast<QLabel*>(window->controls.at(controlKey(label)))
+                    ->setBuddy(window->controls.at(controlKey(next)));
+    }
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
     if (!tabOrder.empty())

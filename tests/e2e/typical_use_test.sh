@@ -2,12 +2,14 @@
 # SPDX-License-Identifier: MIT
 # The typical use, end to end, in a real X server: the splash appears, a key
 # opens the calculator and hides the splash, a calculation, a changed option,
-# and "Programm Beenden" ends the process with exit code 0.
-TEST_NAME=typical-use
+# and "Programm Beenden" ends the process with exit code 0. R's decimal
+# separator follows the locale given:  typical_use_test.sh LOCALE SEPARATOR
+TEST_NAME=typical-use-${1%%.*}
 source "$(dirname "$0")/x_session.sh"
 trap stop_x_session EXIT
 start_x_session
-APP_LOCALE=de_DE.UTF-8
+APP_LOCALE=$1
+separator=$2
 
 start_gradolux
 splash=$(wait_for_window splash) || fail "the splash window did not appear"
@@ -30,12 +32,12 @@ click_twips "$main" 7900 7980
 r=$(copy_text_at "$main" 9180 6180)
 [[ "$r" == 18 ]] || fail "R is '$r', expected 18"
 
-# W = 0,2 (Option13): recomputed from the kept A and H, with the German comma.
+# W = 0,2 (Option13): recomputed from the kept A and H, with the locale's separator.
 click_twips "$main" 5400 4000
 click_twips "$main" 7900 7980
 r=$(copy_text_at "$main" 9180 6180)
-[[ "$r" == "0,6" ]] || fail "R is '$r', expected 0,6"
-screenshot typical-use
+[[ "$r" == "0${separator}6" ]] || fail "R is '$r', expected 0${separator}6"
+screenshot "$TEST_NAME"
 
 click_twips "$main" 7900 8460
 wait_for_exit || fail "Programm Beenden did not end the program"

@@ -35,7 +35,7 @@ start_x_session() {
     openbox --sm-disable >"$X_SESSION_DIR/openbox.log" 2>&1 &
     X_PIDS+=($!)
     for ((i = 0; i < 100; i++)); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        [[ "$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null)" == *"window id"* ]] && return 0
         sleep 0.05
     done
     echo "openbox did not start" >&2
@@ -71,7 +71,7 @@ wait_for_window() {
     for ((i = 0; i < 200; i++)); do
         for id in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
             if [[ "$pattern" == splash ]]; then
-                xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q '= _NET_WM_WINDOW_TYPE_SPLASH' || continue
+                [[ "$(xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null)" == *"= _NET_WM_WINDOW_TYPE_SPLASH"* ]] || continue
             elif [[ "$pattern" == =* ]]; then
                 [[ "$(xdotool getwindowname "$id" 2>/dev/null)" == "${pattern#=}" ]] || continue
             elif [[ "$(xdotool getwindowname "$id" 2>/dev/null)" != *"$pattern"* ]]; then
@@ -80,6 +80,16 @@ wait_for_window() {
             echo "$id"
             return 0
         done
+        sleep 0.05
+    done
+    return 1
+}
+
+# Waits up to 5 s for a window to have the keyboard focus.
+wait_for_focus() {
+    local i
+    for ((i = 0; i < 100; i++)); do
+        [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$1" ]] && return 0
         sleep 0.05
     done
     return 1
