@@ -50,8 +50,10 @@ screenshot() {
 
 fail() {
     echo "FAIL: $*" >&2
-    screenshot "failure-${TEST_NAME:-e2e}"
-    echo "screenshot: $ARTIFACTS/failure-${TEST_NAME:-e2e}.png" >&2
+    if [[ -n "${DISPLAY:-}" ]]; then
+        screenshot "failure-${TEST_NAME:-e2e}"
+        echo "screenshot: $ARTIFACTS/failure-${TEST_NAME:-e2e}.png" >&2
+    fi
     exit 1
 }
 
