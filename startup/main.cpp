@@ -11,6 +11,11 @@
 
 int main(int argc, char* argv[])
 {
+    // Without a session bus there is no one to talk to; keep the D-Bus
+    // library from starting one, which would write into the home folder.
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(
         startup::kApplication.title.data(), static_cast<qsizetype>(startup::kApplication.title.size())));
