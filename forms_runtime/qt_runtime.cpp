@@ -166,8 +166,11 @@ protected:
         const int left =
             mark.right() + 1 + style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &option, this);
         const QRect textArea(left, 0, width() - left, height());
-        const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
-        QRect used = painter.boundingRect(textArea, flags, caption);
+        // Most captions fit on one line, which needs no line breaking at all.
+        int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic;
+        if (fontMetrics().horizontalAdvance(caption) > textArea.width())
+            flags |= Qt::TextWordWrap;
+        const QRect used = painter.boundingRect(textArea, flags, caption);
         painter.setPen(palette().color(isEnabled() ? QPalette::WindowText : QPalette::PlaceholderText));
         painter.drawText(textArea, flags, caption);
         if (hasFocus()) {
@@ -530,7 +533,12 @@ void QtRuntime::createWindow(Form& form)
         }
 
         widget->setObjectName(controlKey(control));
-        widget->setFont(toQFont(control.font.value_or(description.font)));
+        // A control without a font of its own uses the window's, which it
+        // inherits unless its container has another one.
+        const ControlDescription* container =
+            control.container.empty() ? nullptr : description.find(control.container);
+        if (control.font || (container && container->font))
+            widget->setFont(toQFont(control.font.value_or(description.font)));
         widget->setGeometry(toPixels(control.rect));
         if (control.kind == ControlKind::PictureBox && control.autoSize) {
             const int border = static_cast<QLabel*>(widget)->frameWidth();

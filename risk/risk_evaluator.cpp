@@ -73,7 +73,9 @@ std::string formatRisk(float r, std::string_view decimalSeparator)
     const std::string scientific(buffer);
     const bool negative = scientific.front() == '-';
     const std::size_t start = negative ? 1 : 0;
-    std::string digits = scientific.substr(start, 1) + scientific.substr(start + 2, 6);
+    std::string digits;
+    digits.push_back(scientific[start]);
+    digits.append(scientific, start + 2, 6);
     const int exponent = std::stoi(scientific.substr(scientific.find('e') + 1));
 
     while (digits.size() > 1 && digits.back() == '0')
@@ -81,26 +83,23 @@ std::string formatRisk(float r, std::string_view decimalSeparator)
     if (digits == "0")
         return "0";
 
-    std::string whole;
-    std::string fraction;
+    std::string text;
+    if (negative)
+        text.push_back('-');
     if (exponent >= 0) {
         const auto wholeDigits = static_cast<std::size_t>(exponent) + 1;
+        text.append(digits, 0, wholeDigits);
         if (digits.size() <= wholeDigits) {
-            whole = digits + std::string(wholeDigits - digits.size(), '0');
+            text.append(wholeDigits - digits.size(), '0');
         } else {
-            whole = digits.substr(0, wholeDigits);
-            fraction = digits.substr(wholeDigits);
+            text.append(decimalSeparator);
+            text.append(digits, wholeDigits);
         }
     } else {
-        whole = "0";
-        fraction = std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
-    }
-
-    std::string text = negative ? "-" : "";
-    text += whole;
-    if (!fraction.empty()) {
-        text += decimalSeparator;
-        text += fraction;
+        text.push_back('0');
+        text.append(decimalSeparator);
+        text.append(static_cast<std::size_t>(-exponent - 1), '0');
+        text.append(digits);
     }
     return text;
 }
