@@ -11,6 +11,7 @@
 // both forms must give the same text. Byte counts are proved with REG_BINARY,
 // which Wine keeps exactly.
 
+#include "check.h"
 #include "registry_reader.h"
 #include "system_info_launcher.h"
 #include "system_services.h"
@@ -25,18 +26,7 @@
 
 namespace {
 
-int g_passed = 0;
-int g_failed = 0;
-
-void check(bool condition, const std::string& what)
-{
-    if (condition) {
-        ++g_passed;
-    } else {
-        ++g_failed;
-        std::printf("FAILED: %s\n", what.c_str());
-    }
-}
+using wine_check::check;
 
 constexpr const char* kTestKey = "SOFTWARE\\Gradolux Tests";
 constexpr const char* kRoot = "C:\\gradolux wine";
@@ -232,6 +222,5 @@ int main(int argc, char* argv[])
     } catch (const std::exception& error) {
         check(false, std::string("unexpected error: ") + error.what());
     }
-    std::printf("%d passed, %d failed\n", g_passed, g_failed);
-    return g_failed == 0 ? 0 : 1;
+    return wine_check::summary();
 }

@@ -4,6 +4,8 @@
 // compares every entry with what the release promises.
 //   wine_version_test PROBE.EXE
 
+#include "check.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -11,18 +13,7 @@
 
 namespace {
 
-int g_passed = 0;
-int g_failed = 0;
-
-void check(bool condition, const std::string& what)
-{
-    if (condition) {
-        ++g_passed;
-    } else {
-        ++g_failed;
-        std::printf("FAILED: %s\n", what.c_str());
-    }
-}
+using wine_check::check;
 
 std::string text(const void* block, const char* name)
 {
@@ -146,6 +137,5 @@ int main(int argc, char* argv[])
     }
     versionRecord(argv[1]);
     iconGroup(argv[1]);
-    std::printf("%d passed, %d failed\n", g_passed, g_failed);
-    return g_failed == 0 ? 0 : 1;
+    return wine_check::summary();
 }
