@@ -99,8 +99,8 @@ QString controlKey(const ControlDescription& control)
     return key;
 }
 
-// Labels, frames and images take no part in keyboard input, but they swallow
-// their own clicks so that a click on them never reaches the frame below.
+// Labels, frames, images, picture boxes and lines swallow their own clicks,
+// so that a click on them never reaches the frame below.
 bool ownsItsClicks(ControlKind kind)
 {
     return kind == ControlKind::Label || kind == ControlKind::Frame || kind == ControlKind::Image ||
@@ -170,9 +170,9 @@ protected:
         int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic;
         if (fontMetrics().horizontalAdvance(caption) > textArea.width())
             flags |= Qt::TextWordWrap;
-        const QRect used = painter.boundingRect(textArea, flags, caption);
         painter.setPen(palette().color(isEnabled() ? QPalette::WindowText : QPalette::PlaceholderText));
-        painter.drawText(textArea, flags, caption);
+        QRect used;
+        painter.drawText(textArea, flags, caption, &used);
         if (hasFocus()) {
             QStyleOptionFocusRect focus;
             focus.initFrom(this);
@@ -248,7 +248,6 @@ struct QtRuntime::Window
     QPointer<QWidget> top;
     QWidget* client = nullptr; // where the controls live: the window, or its inside for bordered boxes
     std::map<QString, QWidget*> controls;
-    std::vector<const ControlDescription*> descriptions;
     Events* events = nullptr;
     bool shownBefore = false;
 };
@@ -257,8 +256,8 @@ struct QtRuntime::Window
 class QtRuntime::Events final : public QObject
 {
 public:
-    Events(QtRuntime& runtime, Form& form, QObject* parent)
-        : QObject(parent), m_runtime(runtime), m_form(form)
+    Events(QtRuntime& runtime, Form& form, Window& window)
+        : QObject(window.top), m_runtime(runtime), m_form(form), m_window(window)
     {}
 
     void watchClicks(QWidget* control, std::string_view name)
@@ -276,12 +275,8 @@ protected:
     {
         if (m_detached)
             return false;
-        const auto loaded = m_runtime.m_windows.find(&m_form);
-        if (loaded == m_runtime.m_windows.end())
-            return false; // unloaded; the widgets are about to go
-        Window& window = *loaded->second;
-        if (watched == window.top)
-            return windowEvent(window, event);
+        if (watched == m_window.top)
+            return windowEvent(event);
 
         const auto name = m_names.find(watched);
         if (name == m_names.end())
@@ -307,7 +302,7 @@ protected:
     }
 
 private:
-    bool windowEvent(Window& window, QEvent* event)
+    bool windowEvent(QEvent* event)
     {
         if (event->type() == QEvent::Close) {
             // Only the user closes a window through its frame; the run-time hides and deletes instead.
@@ -326,10 +321,10 @@ private:
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         const bool escape = key->key() == Qt::Key_Escape;
         if ((enter || escape) && key->modifiers() == Qt::NoModifier) {
-            for (const ControlDescription* control : window.descriptions) {
-                if ((enter && control->isDefault) || (escape && control->isCancel)) {
+            for (const ControlDescription& control : m_form.description().controls) {
+                if ((enter && control.isDefault) || (escape && control.isCancel)) {
                     if (auto* button =
-                            qobject_cast<QAbstractButton*>(window.controls.at(controlKey(*control)));
+                            qobject_cast<QAbstractButton*>(m_window.controls.at(controlKey(control)));
                         button && button->isEnabled()) {
                         button->click();
                         return true;
@@ -350,6 +345,7 @@ private:
 
     QtRuntime& m_runtime;
     Form& m_form;
+    Window& m_window; // valid until detached
     std::map<QObject*, std::string_view> m_names;
     QObject* m_pressed = nullptr;
     bool m_detached = false;
@@ -471,7 +467,7 @@ void QtRuntime::createWindow(Form& form)
     if (description.caption.empty())
         top->setAccessibleName(toQString(applicationTitle()));
 
-    window->events = new Events(*this, form, top);
+    window->events = new Events(*this, form, *window);
     top->installEventFilter(window->events);
 
     std::vector<std::pair<int, QWidget*>> tabOrder;
@@ -546,14 +542,15 @@ void QtRuntime::createWindow(Form& form)
             widget->resize(size + QSize(2 * border, 2 * border));
         }
 
-        if (control.foreColour || (control.backColour && control.kind != ControlKind::CommandButton)) {
+        // A standard push button shows no background colour of its own.
+        const bool paintsBackground = control.backColour && control.kind != ControlKind::CommandButton;
+        if (control.foreColour || paintsBackground) {
             QPalette palette = widget->palette();
             if (control.foreColour) {
                 palette.setColor(QPalette::WindowText, toQColor(*control.foreColour));
                 palette.setColor(QPalette::Text, toQColor(*control.foreColour));
             }
-            // A standard push button shows no background colour of its own.
-            if (control.backColour && control.kind != ControlKind::CommandButton) {
+            if (paintsBackground) {
                 palette.setColor(QPalette::Window, toQColor(*control.backColour));
                 widget->setAutoFillBackground(true);
             }
@@ -570,7 +567,6 @@ void QtRuntime::createWindow(Form& form)
         }
 
         window->controls.emplace(widget->objectName(), widget);
-        window->descriptions.push_back(&control);
     }
 
     std::stable_sort(tabOrder.begin(), tabOrder.end(),
