@@ -54,6 +54,10 @@ fail() {
         screenshot "failure-${TEST_NAME:-e2e}"
         echo "screenshot: $ARTIFACTS/failure-${TEST_NAME:-e2e}.png" >&2
     fi
+    if [[ -s "$X_SESSION_DIR/gradolux.log" ]]; then
+        echo "the program's output (last 20 lines):" >&2
+        tail -n 20 "$X_SESSION_DIR/gradolux.log" >&2
+    fi
     exit 1
 }
 
@@ -65,12 +69,12 @@ start_gradolux() {
     APP_PID=$!
 }
 
-# Waits up to 10 s for a visible window of the program whose name contains
-# the pattern ("=NAME": whose name is exactly NAME), or with the pattern
-# "splash" for its splash-type window; prints its id.
+# Waits up to SECONDS (default 10) for a visible window of the program whose
+# name contains the pattern ("=NAME": whose name is exactly NAME), or with the
+# pattern "splash" for its splash-type window; prints its id.
 wait_for_window() {
-    local pattern=$1 id i
-    for ((i = 0; i < 200; i++)); do
+    local pattern=$1 seconds=${2:-10} id i
+    for ((i = 0; i < seconds * 20; i++)); do
         for id in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
             if [[ "$pattern" == splash ]]; then
                 [[ "$(xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null)" == *"= _NET_WM_WINDOW_TYPE_SPLASH"* ]] || continue
