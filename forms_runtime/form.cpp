@@ -7,11 +7,9 @@ namespace forms {
 
 void Form::click(std::string_view control)
 {
-    if (m_runtime.hasEnded())
-        return;
     for (const auto& [name, handler] : m_clickHandlers) {
         if (name == control) {
-            handler();
+            m_runtime.deliver(handler);
             return;
         }
     }
@@ -19,8 +17,8 @@ void Form::click(std::string_view control)
 
 void Form::keyPress(char32_t character)
 {
-    if (m_keyPressHandler && !m_runtime.hasEnded())
-        m_keyPressHandler(character);
+    if (m_keyPressHandler)
+        m_runtime.deliver([this, character] { m_keyPressHandler(character); });
 }
 
 void Form::onClick(std::string_view control, std::function<void()> handler)

@@ -34,9 +34,11 @@ public:
     // close control of its frame. Never runs when the program ends.
     virtual void Form_Unload() {}
 
-    // Delivers a click on a control (or "" for the window) to its handler, if it has one.
+    // Delivers a click on a control (or "" for the window) to its handler, if
+    // it has one, through Runtime::deliver.
     void click(std::string_view control);
-    // Delivers a key that produced a character, for windows with key preview.
+    // Delivers a key that produced a character, for windows with key preview,
+    // through Runtime::deliver.
     void keyPress(char32_t character);
 
 protected:

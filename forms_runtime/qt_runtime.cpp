@@ -352,7 +352,7 @@ private:
 };
 
 QtRuntime::QtRuntime(std::string applicationTitle)
-    : Runtime(std::move(applicationTitle)), m_exit([] { QCoreApplication::exit(0); }),
+    : Runtime(std::move(applicationTitle)), m_exit([](int exitCode) { QCoreApplication::exit(exitCode); }),
       m_context(std::make_unique<QObject>()), m_toolkitGerman(std::make_unique<QTranslator>())
 {
     installApplicationLook();
@@ -603,7 +603,7 @@ void QtRuntime::destroyWindow(Form& form)
     QTimer::singleShot(0, m_context.get(), [this] { releaseUnloaded(); });
 }
 
-void QtRuntime::endProcess()
+void QtRuntime::endProcess(int exitCode)
 {
     // Every window disappears at once; none gets a close event.
     for (auto& [form, window] : m_windows) {
@@ -611,7 +611,7 @@ void QtRuntime::endProcess()
         if (window->top)
             window->top->hide();
     }
-    m_exit();
+    m_exit(exitCode);
 }
 
 void QtRuntime::show(Form& form)

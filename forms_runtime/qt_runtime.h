@@ -45,14 +45,14 @@ public:
     // A control of a loaded window by name (control arrays as "Name(index)"), or nullptr.
     QWidget* control(const Form& form, std::string_view name) const;
 
-    // What end() does after every window has gone; by default it leaves the
-    // application's event loop with exit code 0. Tests replace it.
-    void setExitHandler(std::function<void()> handler) { m_exit = std::move(handler); }
+    // What ending does after every window has gone; by default it leaves the
+    // application's event loop with the exit code. Tests replace it.
+    void setExitHandler(std::function<void(int)> handler) { m_exit = std::move(handler); }
 
 protected:
     void createWindow(Form& form) override;
     void destroyWindow(Form& form) override;
-    void endProcess() override;
+    void endProcess(int exitCode) override;
 
 private:
     struct Window;
@@ -61,7 +61,7 @@ private:
     QWidget* controlOf(const Form& form, std::string_view name) const;
 
     std::map<const Form*, std::unique_ptr<Window>> m_windows;
-    std::function<void()> m_exit;
+    std::function<void(int)> m_exit;
     std::unique_ptr<QObject> m_context; // owns queued calls; gone with the run-time
     std::unique_ptr<QTranslator> m_toolkitGerman;
 };

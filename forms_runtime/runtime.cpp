@@ -2,6 +2,7 @@
 #include "runtime.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace forms {
 
@@ -44,18 +45,43 @@ void Runtime::unload(Form& form)
         end();
 }
 
-void Runtime::end()
+void Runtime::finish(int exitCode)
 {
     if (m_ended)
         return;
     m_ended = true;
-    endProcess();
+    m_exitCode = exitCode;
+    endProcess(exitCode);
+}
+
+void Runtime::deliver(const std::function<void()>& handler)
+{
+    if (m_ended)
+        return;
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        fail(error.what());
+    } catch (...) {
+        fail("unbekannter Fehler");
+    }
+}
+
+void Runtime::fail(std::string_view what)
+{
+    if (m_ended)
+        return;
+    // Reporting is best effort: the program ends whether or not the box could be shown.
+    try {
+        messageBox("Laufzeitfehler: " + std::string(what) + "\n\n" + m_applicationTitle + " wird beendet.");
+    } catch (...) {
+    }
+    finish(1);
 }
 
 void Runtime::closeRequested(Form& form)
 {
-    if (!m_ended)
-        unload(form);
+    deliver([this, &form] { unload(form); });
 }
 
 std::vector<Form*> Runtime::loadedForms() const

@@ -4,11 +4,13 @@
 // The forms run-time as the windows see it: one program-wide instance per
 // window class, created with its load step on first reference and created
 // anew after an unload; show, hide, unload and end; the controls' texts and
-// selected states by name; a modal message box. A toolkit back end implements
-// the abstract operations (QtRuntime for Qt Widgets); tests use a fake.
+// selected states by name; a modal message box; every event's handler run
+// under one error trap. A toolkit back end implements the abstract operations
+// (QtRuntime for Qt Widgets); tests use a fake.
 
 #include "form.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,6 +41,17 @@ public:
 
     template <class F> bool isLoaded() const { return find(typeid(F)) != nullptr; }
 
+    // Creates the start-up window F and shows it, as the first event of the run.
+    template <class F> void start()
+    {
+        deliver([this] { show(form<F>()); });
+    }
+
+    // Runs one event's handler. An error that the handler lets through is
+    // reported in a message box and ends the program with exit code 1; once
+    // the program has ended, no handler runs any more.
+    void deliver(const std::function<void()>& handler);
+
     // Modeless, without owner: loads if needed, makes visible and active,
     // or only brings to the front a window that is already visible.
     virtual void show(Form& form) = 0;
@@ -48,8 +61,10 @@ public:
     // ends by itself when no window is loaded any more.
     void unload(Form& form);
     // Ends the program at once: every window goes, no closing step runs.
-    void end();
+    void end() { finish(0); }
     bool hasEnded() const { return m_ended; }
+    // 0 after end(), 1 after an error ended the program.
+    int exitCode() const { return m_exitCode; }
 
     // Modal; "OK" only, no icon, titled with the application title.
     virtual void messageBox(std::string_view text) = 0;
@@ -70,8 +85,8 @@ protected:
     virtual void createWindow(Form& form) = 0;
     // Removes the window from the screen and releases it, without any closing step.
     virtual void destroyWindow(Form& form) = 0;
-    // Makes every window disappear and ends the process's event loop.
-    virtual void endProcess() = 0;
+    // Makes every window disappear and ends the process's event loop with the exit code.
+    virtual void endProcess(int exitCode) = 0;
 
     // For back ends: the user closed the window through its frame.
     void closeRequested(Form& form);
@@ -83,12 +98,15 @@ protected:
 private:
     Form* find(std::type_index type) const;
     void load(std::type_index type, std::unique_ptr<Form> form);
+    void finish(int exitCode);
+    void fail(std::string_view what);
 
     std::string m_applicationTitle;
     std::vector<std::pair<std::type_index, std::unique_ptr<Form>>> m_forms;
     // Unloaded windows live on until their handler has returned.
     std::vector<std::unique_ptr<Form>> m_unloaded;
     bool m_ended = false;
+    int m_exitCode = 0;
 };
 
 } // namespace forms

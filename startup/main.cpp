@@ -28,6 +28,9 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     forms::QtRuntime runtime{std::string(startup::kApplication.title)};
-    runtime.show(runtime.form<startup::frmSplash>());
+    runtime.start<startup::frmSplash>();
+    // An error while loading the splash has ended the run before the event loop.
+    if (runtime.hasEnded())
+        return runtime.exitCode();
     return QApplication::exec();
 }

@@ -76,7 +76,7 @@ private slots:
     void initTestCase()
     {
         m_runtime = std::make_unique<forms::QtRuntime>("Gradolux");
-        m_runtime->setExitHandler([] {});
+        m_runtime->setExitHandler([](int) {});
         auto& splash = m_runtime->form<startup::frmSplash>();
         m_runtime->show(splash);
         QWidget* box = m_runtime->window(splash);

@@ -88,7 +88,7 @@ private slots:
     void init()
     {
         m_runtime = std::make_unique<forms::QtRuntime>("Gradolux");
-        m_runtime->setExitHandler([] {});
+        m_runtime->setExitHandler([](int) {});
     }
     void cleanup() { m_runtime.reset(); }
 

@@ -68,6 +68,7 @@ public:
     std::vector<std::string> destroyed;
     int created = 0;
     int ended = 0;
+    std::vector<int> exitCodes;
 
 protected:
     void createWindow(forms::Form& form) override
@@ -83,9 +84,10 @@ protected:
             it = it->first.starts_with(name(form) + ".") ? texts.erase(it) : std::next(it);
         releaseUnloaded();
     }
-    void endProcess() override
+    void endProcess(int exitCode) override
     {
         ++ended;
+        exitCodes.push_back(exitCode);
         visible.clear();
     }
 

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -238,6 +240,79 @@ TEST(RuntimeTest, EndRunsNoUnloadStep)
     runtime.end();
     EXPECT_EQ(runtime.ended, 1);
     EXPECT_EQ(CountingForm::unloads, 0);
+}
+
+// A window whose handler for one step fails the way a failing platform call would.
+enum class Step
+{
+    Load,
+    Click,
+    Key,
+    Unload
+};
+
+class FailingForm final : public forms::Form
+{
+public:
+    explicit FailingForm(forms::Runtime& runtime) : Form(runtime)
+    {
+        onClick("cmdGo", [this] { run(Step::Click); });
+        onKeyPress([this](char32_t) { run(Step::Key); });
+    }
+    const forms::WindowDescription& description() const override
+    {
+        static const forms::WindowDescription description{.name = "frmFailing"};
+        return description;
+    }
+    void Form_Load() override { run(Step::Load); }
+    void Form_Unload() override { run(Step::Unload); }
+
+    static inline Step failing = Step::Load;
+    static inline int steps = 0;
+
+private:
+    void run(Step step)
+    {
+        ++steps;
+        if (step == failing)
+            throw std::runtime_error("disk on fire");
+    }
+};
+
+class RuntimeErrorTest : public testing::TestWithParam<Step>
+{};
+
+TEST_P(RuntimeErrorTest, AnErrorAHandlerLetsThroughIsReportedAndEndsTheProgramWithCode1)
+{
+    FailingForm::failing = GetParam();
+    FailingForm::steps = 0;
+    FakeRuntime runtime;
+    runtime.start<FailingForm>();
+    if (runtime.isLoaded<FailingForm>()) {
+        FailingForm& form = runtime.form<FailingForm>();
+        form.click("cmdGo");
+        form.keyPress(U'a');
+        runtime.closeRequested(form);
+    }
+
+    EXPECT_EQ(runtime.exitCodes, std::vector<int>{1});
+    EXPECT_EQ(runtime.exitCode(), 1);
+    EXPECT_TRUE(runtime.visible.empty());
+    ASSERT_FALSE(runtime.log.empty());
+    EXPECT_EQ(runtime.log.back(), "message Laufzeitfehler: disk on fire\n\nGradolux wird beendet.");
+    // Nothing runs after the failing step.
+    EXPECT_EQ(FailingForm::steps, static_cast<int>(GetParam()) + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKindOfEvent, RuntimeErrorTest,
+                         testing::Values(Step::Load, Step::Click, Step::Key, Step::Unload));
+
+TEST(RuntimeTest, AStartWithoutErrorsLeavesTheProgramRunning)
+{
+    FakeRuntime runtime;
+    runtime.start<frmSplash>();
+    EXPECT_FALSE(runtime.hasEnded());
+    EXPECT_EQ(runtime.visible, std::set<std::string>{"frmSplash"});
 }
 
 } // namespace
