@@ -39,15 +39,15 @@ fi
 
 env "${sandbox_env[@]}" "${tracer[@]}" "$GRADOLUX" >"$X_SESSION_DIR/gradolux.log" 2>&1 &
 launcher=$!
-# The program is the launcher itself, or the tracer's child once it runs the
-# executable (never one of the tracer's own short-lived probes).
+# Untraced, env runs the program in its own place. Traced, the program is the
+# tracer's child once it runs the executable (never one of the tracer's own
+# short-lived probes).
 APP_PID=""
-for ((i = 0; i < 200; i++)); do
-    if [[ ${#tracer[@]} -eq 0 ]]; then
-        APP_PID=$launcher
-    else
-        APP_PID=$(pgrep -P "$launcher" -x "$(basename "$GRADOLUX")" | head -n1 || true)
-    fi
+if [[ ${#tracer[@]} -eq 0 ]]; then
+    APP_PID=$launcher
+fi
+for ((i = 0; i < 200 && ${#APP_PID} == 0; i++)); do
+    APP_PID=$(pgrep -P "$launcher" -x "$(basename "$GRADOLUX")" | head -n1 || true)
     [[ -n "$APP_PID" ]] && break
     kill -0 "$launcher" 2>/dev/null || fail "the program ended before it started"
     sleep 0.05
