@@ -2,8 +2,9 @@
 #include "risk_evaluator.h"
 
 #include <cfenv>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <iterator>
 #include <stdexcept>
 
 namespace risk {
@@ -67,10 +68,13 @@ std::string formatRisk(float r, std::string_view decimalSeparator)
     if (!std::isfinite(r))
         return std::isnan(r) ? "NaN" : (r < 0 ? "-Inf" : "Inf");
 
-    // Seven significant digits as d.dddddde±x, then laid out without the exponent.
+    // Seven significant digits as d.dddddde±x, then laid out without the
+    // exponent. to_chars writes the point whatever the C library's locale,
+    // whose decimal point may be another character of any length.
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.6e", static_cast<double>(r));
-    const std::string scientific(buffer);
+    const auto written = std::to_chars(std::begin(buffer), std::end(buffer), static_cast<double>(r),
+                                       std::chars_format::scientific, 6);
+    const std::string scientific(std::begin(buffer), written.ptr);
     const bool negative = scientific.front() == '-';
     const std::size_t start = negative ? 1 : 0;
     std::string digits;
