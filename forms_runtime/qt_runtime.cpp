@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "qt_runtime.h"
 
+#include "keyboard.h"
+#include "qt_frame_margins.h"
 #include "system_colours.h"
 
 #include <QAbstractButton>
@@ -17,6 +19,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPixmapCache>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
@@ -28,7 +31,7 @@
 #include <QTranslator>
 
 #include <algorithm>
-#include <stdexcept>
+#include <cmath>
 #include <vector>
 
 namespace forms {
@@ -96,6 +99,33 @@ QString controlKey(const ControlDescription& control)
     QString key = toQString(control.name);
     if (control.index >= 0)
         key += QStringLiteral("(%1)").arg(control.index);
+    return key;
+}
+
+KeyStroke toKeyStroke(const QKeyEvent& event)
+{
+    KeyStroke key;
+    switch (event.key()) {
+    case Qt::Key_Return:
+        key.key = KeyStroke::Key::Return;
+        break;
+    case Qt::Key_Enter:
+        key.key = KeyStroke::Key::Enter;
+        break;
+    case Qt::Key_Escape:
+        key.key = KeyStroke::Key::Escape;
+        break;
+    case Qt::Key_Delete:
+        key.key = KeyStroke::Key::Delete;
+        break;
+    default:
+        break;
+    }
+    const QList<uint> text = event.text().toUcs4();
+    key.text.assign(text.begin(), text.end());
+    key.shift = event.modifiers().testFlag(Qt::ShiftModifier);
+    key.control = event.modifiers().testFlag(Qt::ControlModifier);
+    key.alt = event.modifiers().testFlag(Qt::AltModifier);
     return key;
 }
 
@@ -207,6 +237,12 @@ void installApplicationLook()
 {
     QAccessible::installFactory(accessibleWindow);
     QApplication::setStyle(new ClassicStyle);
+    // The style keeps the pictures it draws (button bevels, option marks) in
+    // the pixmap cache under the widget's palette key, which the toolkit makes
+    // new for every widget. No entry is ever found again by another widget,
+    // so every About dialog opened would add about 30 KiB to the cache, up to
+    // its 10 MiB limit. Drawing them afresh costs next to nothing.
+    QPixmapCache::setCacheLimit(0);
 
     QPalette palette;
     const auto set = [&palette](QPalette::ColorRole role, std::uint32_t index) {
@@ -313,34 +349,30 @@ private:
         if (event->type() != QEvent::KeyPress)
             return false;
 
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (m_form.description().keyPreview && producesCharacter(*key)) {
-            m_form.keyPress(key->text().toUcs4().value(0));
+        const KeyStroke key = toKeyStroke(*static_cast<QKeyEvent*>(event));
+        const WindowDescription& description = m_form.description();
+        if (description.keyPreview && typesCharacter(key)) {
+            m_form.keyPress(key.text.front());
             return true;
         }
-        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        const bool escape = key->key() == Qt::Key_Escape;
-        if ((enter || escape) && key->modifiers() == Qt::NoModifier) {
-            for (const ControlDescription& control : m_form.description().controls) {
-                if ((enter && control.isDefault) || (escape && control.isCancel)) {
-                    if (auto* button =
-                            qobject_cast<QAbstractButton*>(m_window.controls.at(controlKey(control)));
-                        button && button->isEnabled()) {
-                        button->click();
-                        return true;
-                    }
-                }
+        if (const ControlDescription* target = buttonForKey(description, key, focusedControl(m_window))) {
+            if (auto* button = qobject_cast<QAbstractButton*>(m_window.controls.at(controlKey(*target)));
+                button && button->isEnabled()) {
+                button->click();
+                return true;
             }
         }
         return false;
     }
 
-    // A key counts when it types a character: letters, digits, space, Enter,
-    // Escape, and control combinations; not modifiers alone, arrows, function
-    // keys or Alt combinations, which are menu and access keys.
-    static bool producesCharacter(const QKeyEvent& key)
+public:
+    // The name of the window's focused control, or "" when none of its controls has the focus.
+    static std::string focusedControl(const Window& window)
     {
-        return !key.text().isEmpty() && !(key.modifiers() & Qt::AltModifier);
+        const QWidget* focused = window.top ? window.top->focusWidget() : nullptr;
+        return focused && window.controls.contains(focused->objectName())
+                   ? focused->objectName().toStdString()
+                   : std::string();
     }
 
     QtRuntime& m_runtime;
@@ -362,6 +394,21 @@ QtRuntime::QtRuntime(std::string applicationTitle)
     if (m_toolkitGerman->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
                               QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(m_toolkitGerman.get());
+
+    QObject::connect(qApp, &QApplication::focusChanged, m_context.get(), [this](QWidget* old, QWidget* now) {
+        for (const auto& [form, window] : m_windows)
+            if ((old && old->window() == window->top) || (now && now->window() == window->top))
+                markDefaultButton(*form, *window);
+    });
+}
+
+void QtRuntime::markDefaultButton(const Form& form, const Window& window)
+{
+    const ControlDescription* chosen = defaultButton(form.description(), Events::focusedControl(window));
+    for (const ControlDescription& control : form.description().controls)
+        if (control.kind == ControlKind::CommandButton)
+            static_cast<QPushButton*>(window.controls.at(controlKey(control)))
+                ->setDefault(&control == chosen);
 }
 
 QtRuntime::~QtRuntime()
@@ -377,7 +424,7 @@ QtRuntime::Window& QtRuntime::windowOf(const Form& form) const
 {
     const auto it = m_windows.find(&form);
     if (it == m_windows.end())
-        throw std::logic_error("the window is not loaded");
+        throw Error("Das Fenster " + std::string(form.description().name) + " ist nicht geladen.");
     return *it->second;
 }
 
@@ -400,8 +447,8 @@ QWidget* QtRuntime::controlOf(const Form& form, std::string_view name) const
 {
     if (QWidget* widget = control(form, name))
         return widget;
-    throw std::invalid_argument("no control named " + std::string(name) + " in " +
-                                std::string(form.description().name));
+    throw Error("Das Fenster " + std::string(form.description().name) + " hat kein Steuerelement " +
+                std::string(name) + ".");
 }
 
 void QtRuntime::createWindow(Form& form)
@@ -504,6 +551,7 @@ void QtRuntime::createWindow(Form& form)
             auto* button = new QPushButton(text, parent);
             // A focused command button takes Enter itself; the default button takes it otherwise.
             button->setAutoDefault(true);
+            button->setDefault(control.isDefault);
             QObject::connect(button, &QPushButton::clicked, top,
                              [&form, name = control.name] { form.click(name); });
             widget = button;
@@ -621,14 +669,24 @@ void QtRuntime::show(Form& form)
     if (!window.shownBefore) {
         window.shownBefore = true;
         const WindowDescription& description = form.description();
-        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        if (description.startPosition == StartPosition::CentreScreen) {
-            top->move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, top->size(), screen).topLeft());
-        } else {
-            // The description places the client area, not the frame around it.
-            const QPoint client(twipsToPixels(description.left), twipsToPixels(description.top));
-            top->setGeometry(QRect(screen.topLeft() + client, top->size()));
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        FrameMargins frame;
+        if (description.startPosition == StartPosition::CentreScreen && top->isWindow() &&
+            !top->windowFlags().testFlag(Qt::FramelessWindowHint)) {
+            // The window manager counts in device pixels, the widgets in logical ones.
+            const FrameMargins device = announcedFrameMargins(*top);
+            const double ratio = top->devicePixelRatioF();
+            const auto logical = [ratio](int pixels) {
+                return static_cast<int>(std::lround(pixels / ratio));
+            };
+            frame = {logical(device.left), logical(device.top), logical(device.right),
+                     logical(device.bottom)};
         }
+        const PixelPoint client = firstShowClientPosition(
+            description, top->width(), top->height(), frame,
+            {screen.left(), screen.top(), screen.width(), screen.height()}, 1.0 / kTwipsPerPixel);
+        // The geometry of a top-level widget is that of its client area, without the frame.
+        top->setGeometry(QRect(QPoint(client.x, client.y), top->size()));
     }
     top->show();
     top->raise();
@@ -651,7 +709,7 @@ bool QtRuntime::selected(const Form& form, std::string_view control) const
 {
     auto* button = qobject_cast<QRadioButton*>(controlOf(form, control));
     if (!button)
-        throw std::invalid_argument(std::string(control) + " is not an option button");
+        throw Error(std::string(control) + " ist kein Optionsfeld.");
     return button->isChecked();
 }
 
@@ -677,7 +735,7 @@ void QtRuntime::setCaption(Form& form, std::string_view control, std::string_vie
     } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
         frame->setTitle(toQString(text));
     } else {
-        throw std::invalid_argument(std::string(control) + " has no caption");
+        throw Error(std::string(control) + " hat keine Beschriftung.");
     }
 }
 
@@ -685,7 +743,7 @@ void QtRuntime::setText(Form& form, std::string_view control, std::string_view t
 {
     auto* edit = qobject_cast<QLineEdit*>(controlOf(form, control));
     if (!edit)
-        throw std::invalid_argument(std::string(control) + " is not a text box");
+        throw Error(std::string(control) + " ist kein Textfeld.");
     edit->setText(toQString(text));
 }
 

@@ -58,6 +58,8 @@ private:
     struct Window;
     class Events;
     Window& windowOf(const Form& form) const;
+    // Shows the default border on the button that Enter would press.
+    static void markDefaultButton(const Form& form, const Window& window);
     QWidget* controlOf(const Form& form, std::string_view name) const;
 
     std::map<const Form*, std::unique_ptr<Window>> m_windows;

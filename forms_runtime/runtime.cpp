@@ -2,7 +2,9 @@
 #include "runtime.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
+#include <new>
 
 namespace forms {
 
@@ -60,10 +62,17 @@ void Runtime::deliver(const std::function<void()>& handler)
         return;
     try {
         handler();
-    } catch (const std::exception& error) {
+    } catch (const Error& error) {
         fail(error.what());
+    } catch (const std::bad_alloc&) {
+        fail("Nicht genügend Arbeitsspeicher.");
+    } catch (const std::exception& error) {
+        // Texts of the standard library and of other layers are not meant
+        // for the user; they go to the error output for whoever looks.
+        std::fprintf(stderr, "%s: %s\n", m_applicationTitle.c_str(), error.what());
+        fail("Ein interner Fehler ist aufgetreten.");
     } catch (...) {
-        fail("unbekannter Fehler");
+        fail("Ein interner Fehler ist aufgetreten.");
     }
 }
 

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <typeindex>
@@ -19,6 +20,15 @@
 #include <vector>
 
 namespace forms {
+
+// An error of the run-time or of a window's handler whose text is meant for
+// the user: German, a whole sentence. Any other exception that reaches the
+// run-time is reported with a German text of the run-time's own.
+class Error : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
 
 class Runtime
 {
@@ -48,8 +58,9 @@ public:
     }
 
     // Runs one event's handler. An error that the handler lets through is
-    // reported in a message box and ends the program with exit code 1; once
-    // the program has ended, no handler runs any more.
+    // reported in a message box, in German whatever its origin, and ends the
+    // program with exit code 1; once the program has ended, no handler runs
+    // any more.
     void deliver(const std::function<void()>& handler);
 
     // Modeless, without owner: loads if needed, makes visible and active,

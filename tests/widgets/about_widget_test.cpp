@@ -178,28 +178,63 @@ private slots:
     void keysThatClose_data()
     {
         QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
         QTest::addColumn<QString>("focus");
         QTest::addColumn<bool>("closes");
-        QTest::newRow("escape on OK") << int(Qt::Key_Escape) << "cmdOK" << true;
-        QTest::newRow("escape on Systeminfo") << int(Qt::Key_Escape) << "cmdSysInfo" << true;
-        QTest::newRow("escape on the picture") << int(Qt::Key_Escape) << "picIcon" << true;
-        QTest::newRow("enter on OK") << int(Qt::Key_Return) << "cmdOK" << true;
-        QTest::newRow("enter on the picture") << int(Qt::Key_Return) << "picIcon" << true;
-        QTest::newRow("enter on Systeminfo runs it") << int(Qt::Key_Return) << "cmdSysInfo" << false;
+        const auto row = [](const char* name, Qt::Key key, Qt::KeyboardModifiers modifiers, const char* focus,
+                            bool closes) {
+            QTest::newRow(name) << int(key) << int(modifiers) << focus << closes;
+        };
+        row("escape on OK", Qt::Key_Escape, Qt::NoModifier, "cmdOK", true);
+        row("escape on Systeminfo", Qt::Key_Escape, Qt::NoModifier, "cmdSysInfo", true);
+        row("escape on the picture", Qt::Key_Escape, Qt::NoModifier, "picIcon", true);
+        row("enter on OK", Qt::Key_Return, Qt::NoModifier, "cmdOK", true);
+        row("enter on the picture", Qt::Key_Return, Qt::NoModifier, "picIcon", true);
+        row("keypad enter on the picture", Qt::Key_Enter, Qt::KeypadModifier, "picIcon", true);
+        row("shift+enter on the picture", Qt::Key_Return, Qt::ShiftModifier, "picIcon", true);
+        row("keypad enter on OK", Qt::Key_Enter, Qt::KeypadModifier, "cmdOK", true);
+        row("enter on Systeminfo runs it", Qt::Key_Return, Qt::NoModifier, "cmdSysInfo", false);
+        row("keypad enter on Systeminfo runs it", Qt::Key_Enter, Qt::KeypadModifier, "cmdSysInfo", false);
     }
 
     void keysThatClose()
     {
         QFETCH(int, key);
+        QFETCH(int, modifiers);
         QFETCH(QString, focus);
         QFETCH(bool, closes);
         open();
         std::vector<std::string> started;
         dialog().useSystemServices(std::make_unique<RecordingServices>(started));
         control(qPrintable(focus))->setFocus();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(m_runtime->isLoaded<frmAbout>(), !closes);
         QCOMPARE(started.size(), closes ? 0u : 1u);
+    }
+
+    // As on the platform, exactly one button shows the default border: the
+    // focused one, or OK while no button has the focus.
+    void defaultBorderFollowsTheFocus_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("marked");
+        QTest::newRow("OK") << "cmdOK"
+                            << "cmdOK";
+        QTest::newRow("the picture") << "picIcon"
+                                     << "cmdOK";
+        QTest::newRow("Systeminfo") << "cmdSysInfo"
+                                    << "cmdSysInfo";
+    }
+
+    void defaultBorderFollowsTheFocus()
+    {
+        QFETCH(QString, focus);
+        QFETCH(QString, marked);
+        open();
+        control("cmdSysInfo")->setFocus();
+        control(qPrintable(focus))->setFocus();
+        for (const char* name : {"cmdOK", "cmdSysInfo"})
+            QCOMPARE(qobject_cast<QPushButton*>(control(name))->isDefault(), marked == QLatin1String(name));
     }
 
     void titleBarCloseUnloads()

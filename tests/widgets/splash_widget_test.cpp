@@ -147,26 +147,50 @@ private slots:
     {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("text"); // what the key types, as the platform reports it
         QTest::addColumn<bool>("passes");
-        QTest::newRow("letter") << int(Qt::Key_A) << int(Qt::NoModifier) << true;
-        QTest::newRow("capital letter") << int(Qt::Key_Q) << int(Qt::ShiftModifier) << true;
-        QTest::newRow("digit") << int(Qt::Key_7) << int(Qt::NoModifier) << true;
-        QTest::newRow("space") << int(Qt::Key_Space) << int(Qt::NoModifier) << true;
-        QTest::newRow("enter") << int(Qt::Key_Return) << int(Qt::NoModifier) << true;
-        QTest::newRow("escape") << int(Qt::Key_Escape) << int(Qt::NoModifier) << true;
-        QTest::newRow("shift alone") << int(Qt::Key_Shift) << int(Qt::ShiftModifier) << false;
-        QTest::newRow("control alone") << int(Qt::Key_Control) << int(Qt::ControlModifier) << false;
-        QTest::newRow("arrow") << int(Qt::Key_Left) << int(Qt::NoModifier) << false;
-        QTest::newRow("function key") << int(Qt::Key_F1) << int(Qt::NoModifier) << false;
-        QTest::newRow("page down") << int(Qt::Key_PageDown) << int(Qt::NoModifier) << false;
+        const auto row = [](const char* name, Qt::Key key, Qt::KeyboardModifiers modifiers,
+                            const QString& text, bool passes) {
+            QTest::newRow(name) << int(key) << int(modifiers) << text << passes;
+        };
+        row("letter", Qt::Key_A, Qt::NoModifier, "a", true);
+        row("backspace", Qt::Key_Backspace, Qt::NoModifier, "\b", true);
+        row("tab", Qt::Key_Tab, Qt::NoModifier, "\t", true);
+        row("control combination", Qt::Key_A, Qt::ControlModifier, "\x01", true);
+        row("AltGr character on X11", Qt::Key_At, Qt::GroupSwitchModifier, "@", true);
+        row("AltGr character as Control+Alt", Qt::Key_At, Qt::ControlModifier | Qt::AltModifier, "@", true);
+        row("delete", Qt::Key_Delete, Qt::NoModifier, "\x7f", false);
+        row("keypad delete", Qt::Key_Delete, Qt::KeypadModifier, "\x7f", false);
+        row("access key", Qt::Key_E, Qt::AltModifier, "e", false);
+        row("control and alt without a character", Qt::Key_A, Qt::ControlModifier | Qt::AltModifier, "\x01",
+            false);
+        QTest::newRow("capital letter")
+            << int(Qt::Key_Q) << int(Qt::ShiftModifier) << QString("default") << true;
+        QTest::newRow("digit") << int(Qt::Key_7) << int(Qt::NoModifier) << QString("default") << true;
+        QTest::newRow("space") << int(Qt::Key_Space) << int(Qt::NoModifier) << QString("default") << true;
+        QTest::newRow("enter") << int(Qt::Key_Return) << int(Qt::NoModifier) << QString("default") << true;
+        QTest::newRow("escape") << int(Qt::Key_Escape) << int(Qt::NoModifier) << QString("default") << true;
+        QTest::newRow("shift alone") << int(Qt::Key_Shift) << int(Qt::ShiftModifier) << QString("default")
+                                     << false;
+        QTest::newRow("control alone")
+            << int(Qt::Key_Control) << int(Qt::ControlModifier) << QString("default") << false;
+        QTest::newRow("arrow") << int(Qt::Key_Left) << int(Qt::NoModifier) << QString("default") << false;
+        QTest::newRow("function key")
+            << int(Qt::Key_F1) << int(Qt::NoModifier) << QString("default") << false;
+        QTest::newRow("page down") << int(Qt::Key_PageDown) << int(Qt::NoModifier) << QString("default")
+                                   << false;
     }
 
     void keys()
     {
         QFETCH(int, key);
         QFETCH(int, modifiers);
+        QFETCH(QString, text);
         QFETCH(bool, passes);
-        QTest::keyClick(top(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        if (text == QLatin1String("default"))
+            QTest::keyClick(top(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        else
+            QTest::sendKeyEvent(QTest::Click, top(), Qt::Key(key), text, Qt::KeyboardModifiers(modifiers));
         QCOMPARE(mainWindowShown(), passes);
         QCOMPARE(top()->isVisible(), !passes);
         QVERIFY(m_runtime->isLoaded<frmSplash>());

@@ -10,9 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -268,6 +271,7 @@ public:
     void Form_Unload() override { run(Step::Unload); }
 
     static inline Step failing = Step::Load;
+    static inline std::function<void()> raise;
     static inline int steps = 0;
 
 private:
@@ -275,16 +279,43 @@ private:
     {
         ++steps;
         if (step == failing)
-            throw std::runtime_error("disk on fire");
+            raise();
     }
 };
 
-class RuntimeErrorTest : public testing::TestWithParam<Step>
+// What a handler lets through, and the German report the user reads of it.
+struct Failure
+{
+    const char* name;
+    std::function<void()> raise;
+    const char* report;
+};
+
+const Failure kFailures[] = {
+    {"RuntimeError", [] { throw forms::Error("Die Platte brennt."); },
+     "Laufzeitfehler: Die Platte brennt.\n\nGradolux wird beendet."},
+    {"StandardLibraryError", [] { throw std::out_of_range("vector::_M_range_check: __n (which is 7)"); },
+     "Laufzeitfehler: Ein interner Fehler ist aufgetreten.\n\nGradolux wird beendet."},
+    {"OutOfMemory", [] { throw std::bad_alloc(); },
+     "Laufzeitfehler: Nicht genügend Arbeitsspeicher.\n\nGradolux wird beendet."},
+    {"NoException", [] { throw 42; },
+     "Laufzeitfehler: Ein interner Fehler ist aufgetreten.\n\nGradolux wird beendet."},
+};
+
+class RuntimeErrorTest : public testing::TestWithParam<std::tuple<Step, Failure>>
 {};
 
-TEST_P(RuntimeErrorTest, AnErrorAHandlerLetsThroughIsReportedAndEndsTheProgramWithCode1)
+std::string failureCaseName(const testing::TestParamInfo<std::tuple<Step, Failure>>& info)
 {
-    FailingForm::failing = GetParam();
+    static const char* const steps[] = {"Load", "Click", "Key", "Unload"};
+    return std::string(steps[static_cast<int>(std::get<0>(info.param))]) + std::get<1>(info.param).name;
+}
+
+TEST_P(RuntimeErrorTest, AnErrorAHandlerLetsThroughIsReportedInGermanAndEndsTheProgramWithCode1)
+{
+    const auto& [step, failure] = GetParam();
+    FailingForm::failing = step;
+    FailingForm::raise = failure.raise;
     FailingForm::steps = 0;
     FakeRuntime runtime;
     runtime.start<FailingForm>();
@@ -299,13 +330,15 @@ TEST_P(RuntimeErrorTest, AnErrorAHandlerLetsThroughIsReportedAndEndsTheProgramWi
     EXPECT_EQ(runtime.exitCode(), 1);
     EXPECT_TRUE(runtime.visible.empty());
     ASSERT_FALSE(runtime.log.empty());
-    EXPECT_EQ(runtime.log.back(), "message Laufzeitfehler: disk on fire\n\nGradolux wird beendet.");
+    EXPECT_EQ(runtime.log.back(), std::string("message ") + failure.report);
     // Nothing runs after the failing step.
-    EXPECT_EQ(FailingForm::steps, static_cast<int>(GetParam()) + 1);
+    EXPECT_EQ(FailingForm::steps, static_cast<int>(step) + 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryKindOfEvent, RuntimeErrorTest,
-                         testing::Values(Step::Load, Step::Click, Step::Key, Step::Unload));
+INSTANTIATE_TEST_SUITE_P(EveryKindOfEventAndError, RuntimeErrorTest,
+                         testing::Combine(testing::Values(Step::Load, Step::Click, Step::Key, Step::Unload),
+                                          testing::ValuesIn(kFailures)),
+                         failureCaseName);
 
 TEST(RuntimeTest, AStartWithoutErrorsLeavesTheProgramRunning)
 {

@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The keyboard rules of the run-time, the same on every toolkit: which key
+// presses count as typing a character (for windows with key preview), which
+// button Enter and Escape press, and which button shows itself as the
+// default. A back end reports the key and the focused control; these
+// functions decide.
+
+#include "window_description.h"
+
+#include <string>
+
+namespace forms {
+
+// A key press as the back end saw it.
+struct KeyStroke
+{
+    enum class Key
+    {
+        Other,
+        Return, // the main keyboard's Enter
+        Enter,  // the keypad's Enter
+        Escape,
+        Delete,
+    };
+    Key key = Key::Other;
+    std::u32string text{}; // what the platform says the key types; empty for none
+    bool shift = false;
+    bool control = false;
+    bool alt = false;
+};
+
+// True when the key types a character: letters, digits, space, Enter,
+// Escape, Backspace, Tab, Control combinations and characters typed with
+// AltGr (which Windows reports as Control+Alt). Modifier keys alone, arrows,
+// function keys and Delete type nothing, and Alt combinations are access
+// keys, not characters.
+bool typesCharacter(const KeyStroke& key);
+
+// The command button that shows the default border and takes Enter: the
+// focused command button if there is one, otherwise the window's default
+// button. `focused` is the focused control's name ("" for none).
+const ControlDescription* defaultButton(const WindowDescription& window, std::string_view focused);
+
+// The button a key presses when the focused control does not take it
+// itself: every Enter (Return or keypad Enter, with or without Shift or
+// Control) the default button, Escape the cancel button; nullptr otherwise.
+// Alt combinations belong to the window manager and to access keys.
+const ControlDescription* buttonForKey(const WindowDescription& window, const KeyStroke& key,
+                                       std::string_view focused);
+
+} // namespace forms

@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: MIT
+// The run-time's keyboard rules: which key presses type a character, which
+// button Enter and Escape press, and which button shows the default border.
+
+#include "keyboard.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using forms::ControlKind;
+using forms::KeyStroke;
+using Key = KeyStroke::Key;
+
+struct CharacterCase
+{
+    const char* name;
+    KeyStroke key;
+    bool types;
+};
+
+class TypesCharacterTest : public testing::TestWithParam<CharacterCase>
+{};
+
+TEST_P(TypesCharacterTest, DecidesWhetherTheKeyTypesACharacter)
+{
+    EXPECT_EQ(forms::typesCharacter(GetParam().key), GetParam().types);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, TypesCharacterTest,
+    testing::Values(
+        CharacterCase{"Letter", {.text = U"x"}, true}, CharacterCase{"Digit", {.text = U"7"}, true},
+        CharacterCase{"Space", {.text = U" "}, true},
+        CharacterCase{"Return", {.key = Key::Return, .text = U"\r"}, true},
+        CharacterCase{"KeypadEnter", {.key = Key::Enter, .text = U"\r"}, true},
+        CharacterCase{"Escape", {.key = Key::Escape, .text = U"\x1b"}, true},
+        CharacterCase{"Backspace", {.text = U"\b"}, true}, CharacterCase{"Tab", {.text = U"\t"}, true},
+        CharacterCase{"ShiftedLetter", {.text = U"X", .shift = true}, true},
+        CharacterCase{"ControlLetter", {.text = U"\x01", .control = true}, true},
+        CharacterCase{"AltGrAtSign", {.text = U"@", .control = true, .alt = true}, true},
+        CharacterCase{"AltGrEuro", {.text = U"€", .control = true, .alt = true}, true},
+        CharacterCase{"CharacterOutsideTheBasicPlane", {.text = U"😀"}, true},
+        CharacterCase{"Delete", {.key = Key::Delete, .text = U"\x7f"}, false},
+        CharacterCase{"DeleteWithoutText", {.key = Key::Delete}, false},
+        CharacterCase{"FunctionKey", {}, false}, CharacterCase{"ShiftAlone", {.shift = true}, false},
+        CharacterCase{"AltAccessKey", {.text = U"e", .alt = true}, false},
+        CharacterCase{
+            "ControlAltLetterWithoutCharacter", {.text = U"\x01", .control = true, .alt = true}, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The About dialog's buttons: OK is default and cancel button at once.
+forms::WindowDescription dialog()
+{
+    return {.name = "frmDialog",
+            .controls = {
+                {.name = "picIcon", .kind = ControlKind::PictureBox, .tabIndex = 1},
+                {.name = "cmdOK",
+                 .kind = ControlKind::CommandButton,
+                 .tabIndex = 0,
+                 .isDefault = true,
+                 .isCancel = true},
+                {.name = "cmdSysInfo", .kind = ControlKind::CommandButton, .tabIndex = 2},
+                {.name = "lblTitle", .kind = ControlKind::Label},
+            }};
+}
+
+struct ButtonCase
+{
+    const char* name;
+    KeyStroke key;
+    const char* focused;
+    const char* pressed; // "" for none
+};
+
+class ButtonForKeyTest : public testing::TestWithParam<ButtonCase>
+{};
+
+TEST_P(ButtonForKeyTest, PressesTheRightButton)
+{
+    const forms::WindowDescription window = dialog();
+    const forms::ControlDescription* button = forms::buttonForKey(window, GetParam().key, GetParam().focused);
+    EXPECT_EQ(button ? std::string(button->name) : std::string(), GetParam().pressed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ButtonForKeyTest,
+    testing::Values(ButtonCase{"ReturnOnThePicture", {.key = Key::Return}, "picIcon", "cmdOK"},
+                    ButtonCase{"KeypadEnterOnThePicture", {.key = Key::Enter}, "picIcon", "cmdOK"},
+                    ButtonCase{"ShiftReturn", {.key = Key::Return, .shift = true}, "picIcon", "cmdOK"},
+                    ButtonCase{"ControlReturn", {.key = Key::Return, .control = true}, "picIcon", "cmdOK"},
+                    ButtonCase{"ReturnWithNothingFocused", {.key = Key::Return}, "", "cmdOK"},
+                    ButtonCase{"ReturnOnAnotherButton", {.key = Key::Enter}, "cmdSysInfo", "cmdSysInfo"},
+                    ButtonCase{"EscapeOnAnotherButton", {.key = Key::Escape}, "cmdSysInfo", "cmdOK"},
+                    ButtonCase{"AltReturn", {.key = Key::Return, .alt = true}, "picIcon", ""},
+                    ButtonCase{"Letter", {.text = U"a"}, "picIcon", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DefaultButtonTest, TheFocusedButtonOtherwiseTheDeclaredOne)
+{
+    const forms::WindowDescription window = dialog();
+    EXPECT_EQ(forms::defaultButton(window, "cmdSysInfo")->name, "cmdSysInfo");
+    EXPECT_EQ(forms::defaultButton(window, "picIcon")->name, "cmdOK");
+    EXPECT_EQ(forms::defaultButton(window, "")->name, "cmdOK");
+
+    const forms::WindowDescription withoutDefault{
+        .name = "frmPlain", .controls = {{.name = "cmdGo", .kind = ControlKind::CommandButton}}};
+    EXPECT_EQ(forms::defaultButton(withoutDefault, ""), nullptr);
+    EXPECT_EQ(forms::buttonForKey(withoutDefault, {.key = Key::Escape}, "cmdGo"), nullptr);
+}
+
+} // namespace

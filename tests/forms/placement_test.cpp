@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: MIT
+// Where a window goes at its first show: centred as a whole, frame included,
+// or with its client area at a fixed place.
+
+#include "placement.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct PlacementCase
+{
+    const char* name;
+    forms::StartPosition start;
+    int clientWidth;
+    int clientHeight;
+    forms::FrameMargins frame;
+    forms::PixelRect screen;
+    forms::PixelPoint expected;
+};
+
+class PlacementTest : public testing::TestWithParam<PlacementCase>
+{};
+
+TEST_P(PlacementTest, PlacesTheClientArea)
+{
+    const PlacementCase& c = GetParam();
+    // 2340 and 1935 twips from the screen's corner: 156 and 129 pixels at 96 dpi.
+    const forms::WindowDescription window{.startPosition = c.start, .left = 2340, .top = 1935};
+    EXPECT_EQ(
+        forms::firstShowClientPosition(window, c.clientWidth, c.clientHeight, c.frame, c.screen, 1 / 15.0),
+        c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, PlacementTest,
+                         testing::Values(
+                             // 671 × 579 with a title bar of 20 and borders of 1 (5 below): the
+                             // whole window is 673 × 604 and lies at (303, 210).
+                             PlacementCase{"CentredWithFrame",
+                                           forms::StartPosition::CentreScreen,
+                                           671,
+                                           579,
+                                           {1, 20, 1, 5},
+                                           {0, 0, 1280, 1024},
+                                           {304, 230}},
+                             PlacementCase{"CentredWithoutFrame",
+                                           forms::StartPosition::CentreScreen,
+                                           498,
+                                           289,
+                                           {},
+                                           {0, 0, 1280, 1024},
+                                           {391, 367}},
+                             PlacementCase{"CentredOnASecondScreen",
+                                           forms::StartPosition::CentreScreen,
+                                           200,
+                                           100,
+                                           {4, 30, 4, 4},
+                                           {1920, 0, 1024, 768},
+                                           {1920 + 408 + 4, 30 + 317}},
+                             PlacementCase{"LargerThanTheScreenKeepsItsTitleBarOnIt",
+                                           forms::StartPosition::CentreScreen,
+                                           900,
+                                           700,
+                                           {1, 20, 1, 5},
+                                           {0, 0, 800, 600},
+                                           {1, 20}},
+                             PlacementCase{"FixedPlaceIgnoresTheFrame",
+                                           forms::StartPosition::Manual,
+                                           382,
+                                           237,
+                                           {1, 20, 1, 5},
+                                           {0, 0, 1280, 1024},
+                                           {156, 129}},
+                             PlacementCase{"FixedPlaceOnASecondScreen",
+                                           forms::StartPosition::Manual,
+                                           382,
+                                           237,
+                                           {},
+                                           {1920, 100, 1024, 768},
+                                           {2076, 229}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
