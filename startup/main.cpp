@@ -4,9 +4,11 @@
 #include "application_properties.h"
 #include "frm_splash.h"
 #include "qt_runtime.h"
+#include "toolkit_start.h"
 
 #include <QApplication>
 
+#include <memory>
 #include <string>
 
 int main(int argc, char* argv[])
@@ -16,7 +18,9 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
         qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
 
+    auto toolkitStart = std::make_unique<startup::ToolkitStart>();
     QApplication application(argc, argv);
+    toolkitStart.reset();
     QApplication::setApplicationName(QString::fromUtf8(
         startup::kApplication.title.data(), static_cast<qsizetype>(startup::kApplication.title.size())));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: MIT
+#include "toolkit_start.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace startup {
+namespace {
+
+// A folder that exists and in which no folder can be made, and a folder in it
+// that cannot exist.
+constexpr char kUnwritable[] = "/proc/self";
+constexpr char kNowhere[] = "/proc/self/gradolux-no-runtime-folder";
+
+QtMessageHandler g_toolkitHandler = nullptr;
+
+// While the toolkit starts: its complaints about the display it could not
+// open, and about the runtime folder pointed to nowhere, are replaced by
+// the one line of noDisplayMessage(); anything else passes on.
+void startMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg) {
+        const QByteArray line =
+            ToolkitStart::noDisplayMessage(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"));
+        std::fputs(line.constData(), stderr);
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    const QByteArrayView category(context.category ? context.category : "");
+    if (category.startsWith("qt.qpa.") || message.startsWith(QLatin1String("QStandardPaths: ")))
+        return;
+    g_toolkitHandler(type, context, message);
+}
+
+} // namespace
+
+ToolkitStart::ToolkitStart()
+{
+    // The toolkit looks for "flatpak-info" in the runtime folder to learn
+    // whether it runs in a sandbox, and without XDG_RUNTIME_DIR it makes a
+    // folder $TMPDIR/runtime-<user> for that (at the file-system root when
+    // TMPDIR names a missing folder). A sandbox always sets the variable, so
+    // without it the answer is no: while the toolkit starts, both point
+    // where no folder can be made, and it finds nothing there.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        m_redirectedRuntimeDir = true;
+        m_hadTemporaryDir = qEnvironmentVariableIsSet("TMPDIR");
+        m_temporaryDir = qgetenv("TMPDIR");
+        qputenv("XDG_RUNTIME_DIR", kNowhere);
+        qputenv("TMPDIR", kUnwritable);
+    }
+    g_toolkitHandler = qInstallMessageHandler(startMessages);
+}
+
+ToolkitStart::~ToolkitStart()
+{
+    qInstallMessageHandler(g_toolkitHandler);
+    if (m_redirectedRuntimeDir) {
+        qunsetenv("XDG_RUNTIME_DIR");
+        if (m_hadTemporaryDir)
+            qputenv("TMPDIR", m_temporaryDir);
+        else
+            qunsetenv("TMPDIR");
+    }
+}
+
+QByteArray ToolkitStart::noDisplayMessage(const QByteArray& platform, const QByteArray& display)
+{
+    if (!platform.isEmpty() && !platform.startsWith("xcb"))
+        return "Gradolux: Die Bildschirmanbindung „" + platform + "“ lässt sich nicht starten.\n";
+    if (display.isEmpty())
+        return "Gradolux: Keine Anzeige angegeben (DISPLAY ist nicht gesetzt); das Programm braucht eine "
+               "grafische Oberfläche.\n";
+    return "Gradolux: Die Anzeige „" + display + "“ lässt sich nicht öffnen.\n";
+}
+
+} // namespace startup
