@@ -67,4 +67,29 @@ void InMemoryRegistry::close(RegistryHandle key)
     m_open.erase(key);
 }
 
+std::string InMemoryRegistry::expandEnvironmentStrings(const std::string& text)
+{
+    std::string expanded;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t open = text.find('%', at);
+        const std::size_t close = open == std::string::npos ? open : text.find('%', open + 1);
+        if (close == std::string::npos) {
+            expanded.append(text, at);
+            break;
+        }
+        const auto value = m_environment.find(text.substr(open + 1, close - open - 1));
+        expanded.append(text, at, open - at);
+        if (value == m_environment.end()) {
+            // Not a known name: the first % stays, the second may open a reference.
+            expanded += '%';
+            at = open + 1;
+        } else {
+            expanded += value->second;
+            at = close + 1;
+        }
+    }
+    return expanded;
+}
+
 } // namespace about

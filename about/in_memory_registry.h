@@ -27,6 +27,11 @@ public:
 
     // Key names compare without regard to case, as in the Windows registry.
     void setValue(std::uint32_t root, std::string_view keyName, std::string_view valueName, Value value);
+    // What %NAME% stands for in expandable text.
+    void setEnvironment(std::string name, std::string value)
+    {
+        m_environment[std::move(name)] = std::move(value);
+    }
     // Opens of this key succeed only for access within `allowed`.
     void restrictAccess(std::uint32_t root, std::string_view keyName, std::uint32_t allowed);
 
@@ -35,6 +40,8 @@ public:
     RegistryResult query(RegistryHandle key, std::string_view valueName, std::uint32_t& type,
                          unsigned char* data, std::uint32_t& size) override;
     void close(RegistryHandle key) override;
+    // Known references are replaced; unknown ones stay as they are, as on Windows.
+    std::string expandEnvironmentStrings(const std::string& text) override;
 
     std::vector<std::string> keysRead;          // every key name a query ran on, in order
     std::vector<std::uint32_t> accessRequested; // every access mask asked for, in order
@@ -50,6 +57,7 @@ private:
 
     std::map<std::string, Key> m_keys;
     std::map<RegistryHandle, std::string> m_open;
+    std::map<std::string, std::string> m_environment;
     RegistryHandle m_next = 0x100;
 };
 

@@ -7,6 +7,7 @@
 // platform has no registry, a store in which every key is missing.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace about {
@@ -39,6 +40,9 @@ public:
                                  unsigned char* data, std::uint32_t& size) = 0;
     // Closes a key; closing the null handle is allowed and does nothing.
     virtual void close(RegistryHandle key) = 0;
+    // Expands the %NAME% references of a REG_EXPAND_SZ value's text with the
+    // environment of the platform the registry belongs to.
+    virtual std::string expandEnvironmentStrings(const std::string& text) { return text; }
 };
 
 } // namespace about

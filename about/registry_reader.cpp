@@ -53,6 +53,9 @@ bool GetKeyValue(RegistryBacking& registry, std::uint32_t KeyRoot, std::string_v
 
     if (type == kRegSz) {
         KeyVal = text;
+    } else if (type == kRegExpandSz) {
+        // Expandable text ("%ProgramFiles%\...") is used like text once expanded.
+        KeyVal = registry.expandEnvironmentStrings(text);
     } else if (type == kRegDword) {
         static constexpr char kDigits[] = "0123456789ABCDEF";
         for (auto it = text.rbegin(); it != text.rend(); ++it) {

@@ -16,8 +16,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include <algorithm>
-#include <vector>
+#include <thread>
 
 extern char** environ;
 #endif
@@ -57,11 +56,6 @@ bool isOrdinaryFile(const std::string& path)
 
 void startProgramAt(const std::string& path)
 {
-    // Started programs are never waited for; those that have ended since are
-    // reaped here so that they do not linger as zombies.
-    static std::vector<pid_t> started;
-    std::erase_if(started, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
-
     if (path.empty())
         throw std::system_error(ENOENT, std::generic_category(), "no program to start");
     std::string argument0 = path;
@@ -69,7 +63,12 @@ void startProgramAt(const std::string& path)
     pid_t pid = 0;
     if (const int error = posix_spawn(&pid, path.c_str(), nullptr, nullptr, arguments, environ); error != 0)
         throw std::system_error(error, std::generic_category(), "cannot start " + path);
-    started.push_back(pid);
+    // Nobody waits for the program; a thread of its own reaps it the moment
+    // it ends, so that it never lingers as a zombie.
+    std::thread([pid] {
+        while (waitpid(pid, nullptr, 0) == -1 && errno == EINTR) {
+        }
+    }).detach();
 }
 
 bool isOrdinaryFile(const std::string& path)

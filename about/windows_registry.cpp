@@ -44,4 +44,18 @@ void WindowsRegistry::close(RegistryHandle key)
     RegCloseKey(reinterpret_cast<HKEY>(key));
 }
 
+std::string WindowsRegistry::expandEnvironmentStrings(const std::string& text)
+{
+    // The first call tells the size, with the terminating zero.
+    const DWORD size = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+    if (size == 0)
+        return {};
+    std::string expanded(size, '\0');
+    const DWORD written = ExpandEnvironmentStringsA(text.c_str(), expanded.data(), size);
+    if (written == 0 || written > size)
+        return {};
+    expanded.resize(written - 1);
+    return expanded;
+}
+
 } // namespace about

@@ -16,6 +16,7 @@ public:
     RegistryResult query(RegistryHandle key, std::string_view valueName, std::uint32_t& type,
                          unsigned char* data, std::uint32_t& size) override;
     void close(RegistryHandle key) override;
+    std::string expandEnvironmentStrings(const std::string& text) override;
 };
 
 } // namespace about

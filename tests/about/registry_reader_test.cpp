@@ -80,8 +80,13 @@ std::vector<Row> rows()
         {"DwordZero", InMemoryRegistry::Value{kRegDword, {0, 0, 0, 0}}, false, "", true, "&h000000"},
         {"DwordDigitsGoBehindTheEntry", InMemoryRegistry::Value{kRegDword, {0x0A, 0, 0, 0}}, false, "7", true,
          "&h700000A"},
-        {"ExpandableTextLeavesKeyValAlone", InMemoryRegistry::Value{kRegExpandSz, withZero("%TEMP%")}, false,
-         "entry", true, "entry"},
+        {"ExpandableTextIsExpanded",
+         InMemoryRegistry::Value{kRegExpandSz, withZero("%SystemRoot%\\system32")}, false, "entry", true,
+         "C:\\WINDOWS\\system32"},
+        {"ExpandableTextKeepsUnknownReferences",
+         InMemoryRegistry::Value{kRegExpandSz, withZero("%NONE%\\x%")}, false, "entry", true, "%NONE%\\x%"},
+        {"ExpandableTextWithoutReferences", InMemoryRegistry::Value{kRegExpandSz, bytes("C:\\Tools")}, false,
+         "entry", true, "C:\\Tools"},
         {"RawBytesLeaveKeyValAlone", InMemoryRegistry::Value{kRegBinary, {1, 2, 3}}, false, "entry", true,
          "entry"},
     };
@@ -94,6 +99,7 @@ TEST_P(GetKeyValueTest, ReadsTheValueAsTextAndClosesTheKey)
 {
     const Row& row = GetParam();
     InMemoryRegistry registry;
+    registry.setEnvironment("SystemRoot", "C:\\WINDOWS");
     if (row.stored) {
         // Key names compare without regard to case.
         registry.setValue(about::kHkeyLocalMachine, "software\\gradolux\\TEST",

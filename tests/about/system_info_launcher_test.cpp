@@ -13,6 +13,7 @@
 #include <fstream>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -27,16 +28,17 @@ class FakeServices final : public about::SystemServices
 {
 public:
     about::RegistryBacking& registry() override { return store; }
+    // Like the platform's calls, these see a path only up to its first zero.
     bool fileExists(const std::string& path) override
     {
-        tested.push_back(path);
-        return files.contains(path);
+        tested.emplace_back(path.c_str());
+        return files.contains(path.c_str());
     }
     void startProgram(const std::string& path) override
     {
-        if (!files.contains(path))
+        if (!files.contains(path.c_str()))
             throw std::system_error(std::make_error_code(std::errc::no_such_file_or_directory));
-        started.push_back(path);
+        started.emplace_back(path.c_str());
     }
 
     InMemoryRegistry store;
@@ -44,6 +46,12 @@ public:
     std::vector<std::string> tested;
     std::vector<std::string> started;
 };
+
+// The bytes exactly as given, zeros included.
+template <std::size_t N> std::vector<unsigned char> bytesOf(const char (&value)[N])
+{
+    return {value, value + N - 1};
+}
 
 std::vector<unsigned char> text(std::string_view value)
 {
@@ -136,13 +144,53 @@ std::vector<Case> cases()
          {},
          true},
         {"FirstValueOfAnotherType",
-         InMemoryRegistry::Value{about::kRegExpandSz, text("%ProgramFiles%\\x.exe")},
+         InMemoryRegistry::Value{about::kRegBinary, text("C:\\x.exe")},
          std::nullopt,
-         {},
+         {"C:\\x.exe"},
          {},
          {kFirst},
          {},
          true},
+        {"FolderOfAnotherTypeIsNoFolder",
+         std::nullopt,
+         InMemoryRegistry::Value{about::kRegBinary, text("C:\\Tools")},
+         {"\\MSINFO32.EXE"},
+         {},
+         {kSecond},
+         {},
+         true},
+        {"FirstValueEndingInTwoZeros",
+         InMemoryRegistry::Value{about::kRegSz, bytesOf("C:\\x.exe\0\0")},
+         std::nullopt,
+         {"C:\\x.exe"},
+         {},
+         {kFirst},
+         {},
+         true},
+        {"FolderEndingInTwoZeros",
+         std::nullopt,
+         InMemoryRegistry::Value{about::kRegSz, bytesOf("C:\\Tools\0\0")},
+         {"C:\\Tools"},
+         {},
+         {kSecond},
+         {},
+         true},
+        {"FirstValueExpandable",
+         InMemoryRegistry::Value{about::kRegExpandSz, text("%CommonProgramFiles%\\MSINFO\\MSINFO32.EXE")},
+         std::nullopt,
+         {"C:\\Program Files\\Common Files\\MSINFO\\MSINFO32.EXE"},
+         {"C:\\Program Files\\Common Files\\MSINFO\\MSINFO32.EXE"},
+         {kFirst},
+         {},
+         false},
+        {"FolderExpandable",
+         std::nullopt,
+         InMemoryRegistry::Value{about::kRegExpandSz, text("%CommonProgramFiles%\\MSINFO")},
+         {"C:\\Program Files\\Common Files\\MSINFO\\MSINFO32.EXE"},
+         {"C:\\Program Files\\Common Files\\MSINFO\\MSINFO32.EXE"},
+         {kSecond},
+         {"C:\\Program Files\\Common Files\\MSINFO\\MSINFO32.EXE"},
+         false},
     };
 }
 
@@ -153,6 +201,7 @@ TEST_P(StartSysInfoTest, FindsAndStartsTheToolOrSaysItIsNotAvailable)
 {
     const Case& c = GetParam();
     FakeServices services;
+    services.store.setEnvironment("CommonProgramFiles", "C:\\Program Files\\Common Files");
     if (c.firstKeyWithoutValue)
         services.store.setValue(about::kHkeyLocalMachine, about::kSysInfoKey, "OTHER", {});
     if (c.first)
@@ -206,6 +255,30 @@ protected:
         }
         return false;
     }
+    // Waits until this process has no child left, neither running nor ended
+    // and unreaped; programs it started are never waited for by their caller.
+    static bool waitForNoChildren()
+    {
+        const std::string parent = std::to_string(::getpid());
+        for (int i = 0; i < 400; ++i) {
+            bool child = false;
+            for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+                std::ifstream stat(entry.path() / "stat");
+                std::string line;
+                if (!std::getline(stat, line) || line.rfind(')') == std::string::npos)
+                    continue;
+                // pid (name) state ppid ...
+                std::istringstream rest(line.substr(line.rfind(')') + 2));
+                std::string state, ppid;
+                rest >> state >> ppid;
+                child = child || ppid == parent;
+            }
+            if (!child)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        }
+        return false;
+    }
     std::string read(const std::string& marker)
     {
         std::ifstream in(m_dir / marker);
@@ -226,7 +299,8 @@ TEST_F(ProgramStarterTest, StartsExactlyTheFileAtThePath)
 
     ASSERT_TRUE(waitFor("started"));
     EXPECT_EQ(read("started"), program.string());
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // Once the program has ended and is reaped, nothing else can start any more.
+    ASSERT_TRUE(waitForNoChildren()) << "the ended program lingers as a zombie";
     EXPECT_FALSE(std::filesystem::exists(m_dir / "decoy"));
     for (const char* injected : {"injected", "injected2", "injected3"})
         EXPECT_FALSE(std::filesystem::exists(injected) || std::filesystem::exists(m_dir / injected))

@@ -99,7 +99,10 @@ void registryReader()
     expect("Dword102", true, "&h000102");
     expect("Dword12345678", true, "&h12345678");
     expect("DwordZero", true, "&h000000");
-    expect("Expandable", true, "entry");
+    char temp[MAX_PATH] = {};
+    const DWORD tempLength = GetEnvironmentVariableA("TEMP", temp, MAX_PATH);
+    check(tempLength > 0 && tempLength < MAX_PATH, "TEMP is set");
+    expect("Expandable", true, temp);
     expect("Missing", false, "");
     {
         const Read got = read("PATH", "entry", "SOFTWARE\\Gradolux Tests\\No Such Key");
