@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Builds the Debian package from a build tree, checks its control data and
-# file list, validates its desktop entry and AppStream data, unpacks it into a
+# file list, runs lintian, validates its desktop entry and AppStream data, unpacks it into a
 # temporary root and starts the unpacked program in a real X server: splash,
 # a key, the calculator, "Programm Beenden", exit code 0.
 #   package_test.sh BUILD_DIR
@@ -22,6 +22,12 @@ done
 [[ "$(dpkg-deb -f "$deb" Package) $(dpkg-deb -f "$deb" Version) $(dpkg-deb -f "$deb" Architecture)" == "gradolux 1.3.0 amd64" ]] ||
     fail "wrong package name, version or architecture"
 
+# Debian's own checks: no error and no warning.
+lintian_report=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian:
+$lintian_report"
+[[ -z "$(grep -E '^[EW]: ' <<<"$lintian_report")" ]] || fail "lintian:
+$lintian_report"
+
 dpkg-deb -x "$deb" "$work/root"
 id=org.gradolux.Gradolux
 expected=(
@@ -29,6 +35,8 @@ expected=(
     usr/share/applications/$id.desktop
     usr/share/metainfo/$id.metainfo.xml
     usr/share/doc/gradolux/copyright
+    usr/share/doc/gradolux/changelog.gz
+    usr/share/man/man1/gradolux.1.gz
     usr/share/icons/hicolor/scalable/apps/$id.svg
 )
 for size in 16 32 48 64 128 256; do

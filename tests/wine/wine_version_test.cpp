@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -127,6 +128,34 @@ void iconGroup(const char* path)
     FreeLibrary(module);
 }
 
+BOOL CALLBACK collectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR found)
+{
+    reinterpret_cast<std::vector<WORD>*>(found)->push_back(language);
+    return TRUE;
+}
+
+// The icon group and the version record are stored under German (Germany) only.
+void resourceLanguages(const char* path)
+{
+    HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    check(module != nullptr, "the executable loads as data");
+    if (!module)
+        return;
+    const struct
+    {
+        LPCSTR type;
+        const char* name;
+    } resources[] = {{MAKEINTRESOURCEA(14), "the icon group"}, {MAKEINTRESOURCEA(16), "the version record"}};
+    for (const auto& resource : resources) {
+        std::vector<WORD> languages;
+        EnumResourceLanguagesA(module, resource.type, MAKEINTRESOURCEA(1), collectLanguage,
+                               reinterpret_cast<LONG_PTR>(&languages));
+        check(languages == std::vector<WORD>{MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)},
+              std::string(resource.name) + " is stored under German (0x0407) only");
+    }
+    FreeLibrary(module);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -137,5 +166,6 @@ int main(int argc, char* argv[])
     }
     versionRecord(argv[1]);
     iconGroup(argv[1]);
+    resourceLanguages(argv[1]);
     return wine_check::summary();
 }
