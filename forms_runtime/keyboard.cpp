@@ -2,6 +2,7 @@
 #include "keyboard.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace forms {
 namespace {
@@ -11,7 +12,53 @@ bool isControlCharacter(char32_t character)
     return character < 0x20 || character == 0x7F || (character >= 0x80 && character < 0xA0);
 }
 
+char32_t lowerCase(char32_t letter)
+{
+    // Latin letters, the German umlauts among them; the access keys of these
+    // windows need no more.
+    if ((letter >= U'A' && letter <= U'Z') || (letter >= 0xC0 && letter <= 0xDE && letter != 0xD7))
+        return letter + 0x20;
+    return letter;
+}
+
 } // namespace
+
+char32_t accessKey(std::string_view caption)
+{
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&')
+            continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        // Access keys are ASCII letters and digits here; a UTF-8 lead byte marks none.
+        const auto next = static_cast<unsigned char>(caption[i + 1]);
+        return next < 0x80 ? lowerCase(next) : 0;
+    }
+    return 0;
+}
+
+AccessKeyAction accessKeyAction(const WindowDescription& window, char32_t letter, std::string_view focused)
+{
+    std::vector<const ControlDescription*> marked;
+    for (const ControlDescription& control : window.controls)
+        if ((control.kind == ControlKind::CommandButton || control.kind == ControlKind::OptionButton) &&
+            accessKey(control.text) == lowerCase(letter))
+            marked.push_back(&control);
+    if (marked.empty())
+        return {};
+    if (marked.size() == 1)
+        return {marked.front(), true};
+    std::stable_sort(marked.begin(), marked.end(),
+                     [](const auto* left, const auto* right) { return left->tabIndex < right->tabIndex; });
+    const ControlDescription* current = window.find(focused);
+    const auto next =
+        std::find_if(marked.begin(), marked.end(), [current](const ControlDescription* control) {
+            return current && control->tabIndex > current->tabIndex;
+        });
+    return {next == marked.end() ? marked.front() : *next, false};
+}
 
 bool typesCharacter(const KeyStroke& key)
 {

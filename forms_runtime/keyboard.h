@@ -43,6 +43,22 @@ bool typesCharacter(const KeyStroke& key);
 // button. `focused` is the focused control's name ("" for none).
 const ControlDescription* defaultButton(const WindowDescription& window, std::string_view focused);
 
+// The letter a caption marks as its access key ("B&erechnen": 'e'), in lower
+// case; 0 for none. "&&" stands for a plain "&".
+char32_t accessKey(std::string_view caption);
+
+// What Alt with a letter does: the command or option button whose caption marks that letter
+// gets the focus; when no other control of the window shares the letter it
+// is also pressed. When several share it, each press moves the focus to the
+// next of them in the tab order after the focused control, and none is
+// pressed, so a shared access key can never end the program by itself.
+struct AccessKeyAction
+{
+    const ControlDescription* control = nullptr; // nullptr: the letter marks nothing
+    bool press = false;
+};
+AccessKeyAction accessKeyAction(const WindowDescription& window, char32_t letter, std::string_view focused);
+
 // The button a key presses when the focused control does not take it
 // itself: every Enter (Return or keypad Enter, with or without Shift or
 // Control) the default button, Escape the cancel button; nullptr otherwise.

@@ -111,4 +111,70 @@ TEST(DefaultButtonTest, TheFocusedButtonOtherwiseTheDeclaredOne)
     EXPECT_EQ(forms::buttonForKey(withoutDefault, {.key = Key::Escape}, "cmdGo"), nullptr);
 }
 
+TEST(AccessKeyTest, TheLetterAfterTheAmpersand)
+{
+    EXPECT_EQ(forms::accessKey("B&erechnen"), U'e');
+    EXPECT_EQ(forms::accessKey("&Systeminfo..."), U's');
+    EXPECT_EQ(forms::accessKey("Programm Be&enden"), U'e');
+    EXPECT_EQ(forms::accessKey("Programminfo"), 0U);
+    EXPECT_EQ(forms::accessKey("A && B"), 0U);
+    EXPECT_EQ(forms::accessKey("A && &B"), U'b');
+    EXPECT_EQ(forms::accessKey("Ende&"), 0U);
+}
+
+// The calculator's buttons: "B&erechnen" and "Programm Be&enden" share E.
+forms::WindowDescription calculator()
+{
+    return {
+        .name = "Form1",
+        .controls = {
+            {.name = "Option1", .kind = ControlKind::OptionButton, .text = " GERINGE", .tabIndex = 7},
+            {.name = "Command1", .kind = ControlKind::CommandButton, .text = "B&erechnen", .tabIndex = 1},
+            {.name = "Command3", .kind = ControlKind::CommandButton, .text = "Programminfo", .tabIndex = 29},
+            {.name = "Command2",
+             .kind = ControlKind::CommandButton,
+             .text = "Programm Be&enden",
+             .tabIndex = 2},
+            {.name = "cmdSysInfo",
+             .kind = ControlKind::CommandButton,
+             .text = "&Systeminfo...",
+             .tabIndex = 3},
+            {.name = "Label9", .kind = ControlKind::Label, .text = "&Marke", .tabIndex = 4},
+        }};
+}
+
+struct AccessCase
+{
+    const char* name;
+    char32_t letter;
+    const char* focused;
+    const char* control; // "" for none
+    bool press;
+};
+
+class AccessKeyActionTest : public testing::TestWithParam<AccessCase>
+{};
+
+TEST_P(AccessKeyActionTest, FocusesOrPresses)
+{
+    const forms::WindowDescription window = calculator();
+    const forms::AccessKeyAction action =
+        forms::accessKeyAction(window, GetParam().letter, GetParam().focused);
+    EXPECT_EQ(action.control ? std::string(action.control->name) : std::string(), GetParam().control);
+    EXPECT_EQ(action.press, GetParam().press);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, AccessKeyActionTest,
+    testing::Values(AccessCase{"SharedFromTheFirstGoesToTheSecond", U'e', "Command1", "Command2", false},
+                    AccessCase{"SharedFromTheSecondWrapsToTheFirst", U'e', "Command2", "Command1", false},
+                    AccessCase{"SharedFromAnOptionGoesToTheNextInTabOrder", U'e', "Option1", "Command1",
+                               false},
+                    AccessCase{"SharedWithNothingFocused", U'E', "", "Command1", false},
+                    AccessCase{"OnlyOneControlIsPressed", U's', "Command1", "cmdSysInfo", true},
+                    AccessCase{"CapitalLetterCountsTheSame", U'S', "Option1", "cmdSysInfo", true},
+                    AccessCase{"ALetterNoCaptionMarks", U'x', "Command1", "", false},
+                    AccessCase{"ALabelTakesNoFocus", U'm', "Command1", "", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace

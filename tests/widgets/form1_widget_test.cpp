@@ -254,6 +254,29 @@ private slots:
         QCOMPARE(order, (QStringList{"Command2", "Text1", "Option3", "Option7", "Option13", "Command3"}));
     }
 
+    // Alt+E is shared by "Berechnen" and "Programm Beenden": each press moves
+    // the focus to the other one, from wherever it is, and presses neither.
+    void aSharedAccessKeyMovesTheFocusAndPressesNothing()
+    {
+        m_runtime->show(form());
+        QVERIFY(QTest::qWaitForWindowActive(top()));
+        const auto pressAltE = [](int times) {
+            QStringList order;
+            for (int i = 0; i < times; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::AltModifier);
+                order << QApplication::focusWidget()->objectName();
+            }
+            return order;
+        };
+        control<QWidget>("Command1")->setFocus();
+        QCOMPARE(pressAltE(3), (QStringList{"Command2", "Command1", "Command2"}));
+        // From a control after both in the tab order, the search wraps round.
+        control<QWidget>("Option3")->setFocus();
+        QCOMPARE(pressAltE(2), (QStringList{"Command1", "Command2"}));
+        QVERIFY(m_exits.isEmpty());
+        QCOMPARE(control<QLabel>("Label2")->text(), QString());
+    }
+
     void command2EndsEverythingWithoutClosingSteps()
     {
         auto& splash = m_runtime->form<startup::frmSplash>();
