@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcutEvent>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -32,6 +33,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 #include <vector>
 
 namespace forms {
@@ -302,6 +304,14 @@ public:
         control->installEventFilter(this);
     }
 
+    // Access keys stay registered with the toolkit, which tells screen
+    // readers about them; what a shared one does is the run-time's rule.
+    void watchAccessKey(QWidget* button)
+    {
+        m_accessKeyOwners.insert(button);
+        button->installEventFilter(this);
+    }
+
     // From now on every event passes untouched: the window was unloaded or
     // the run-time is going, and its widgets may outlive both for a moment.
     void detach() { m_detached = true; }
@@ -313,6 +323,8 @@ protected:
             return false;
         if (watched == m_window.top)
             return windowEvent(event);
+        if (event->type() == QEvent::Shortcut && m_accessKeyOwners.contains(watched))
+            return accessKeyEvent(*static_cast<QShortcutEvent*>(event));
 
         const auto name = m_names.find(watched);
         if (name == m_names.end())
@@ -375,9 +387,26 @@ public:
                    : std::string();
     }
 
+    // The toolkit hands a shared access key to one of its owners in turn,
+    // starting anywhere; the run-time's rule decides where the focus goes.
+    bool accessKeyEvent(const QShortcutEvent& event)
+    {
+        if (!event.isAmbiguous() || event.key().isEmpty())
+            return false;
+        const QString letter = QKeySequence(event.key()[0].key()).toString();
+        if (letter.size() != 1)
+            return false;
+        const AccessKeyAction action = accessKeyAction(
+            m_form.description(), letter.front().toLower().unicode(), focusedControl(m_window));
+        if (action.control)
+            m_window.controls.at(controlKey(*action.control))->setFocus(Qt::ShortcutFocusReason);
+        return true;
+    }
+
     QtRuntime& m_runtime;
     Form& m_form;
     Window& m_window; // valid until detached
+    std::set<QObject*> m_accessKeyOwners;
     std::map<QObject*, std::string_view> m_names;
     QObject* m_pressed = nullptr;
     bool m_detached = false;
@@ -552,6 +581,7 @@ void QtRuntime::createWindow(Form& form)
             // A focused command button takes Enter itself; the default button takes it otherwise.
             button->setAutoDefault(true);
             button->setDefault(control.isDefault);
+            window->events->watchAccessKey(button);
             QObject::connect(button, &QPushButton::clicked, top,
                              [&form, name = control.name] { form.click(name); });
             widget = button;
@@ -700,9 +730,17 @@ void QtRuntime::hide(Form& form)
 
 void QtRuntime::messageBox(std::string_view text)
 {
-    QMessageBox box(QMessageBox::NoIcon, toQString(applicationTitle()), toQString(text), QMessageBox::Ok);
+    // The box belongs to the window the user was working in, which gets the
+    // focus back when the box is closed, as on the platform.
+    const QPointer<QWidget> active = QApplication::activeWindow();
+    QMessageBox box(QMessageBox::NoIcon, toQString(applicationTitle()), toQString(text), QMessageBox::Ok,
+                    active);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
+    if (active && active->isVisible()) {
+        active->raise();
+        active->activateWindow();
+    }
 }
 
 bool QtRuntime::selected(const Form& form, std::string_view control) const
