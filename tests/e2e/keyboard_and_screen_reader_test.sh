@@ -19,22 +19,23 @@ X_PIDS+=($!)
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
 
 focused() { $atspi "$APP_PID" focused; }
+focus_is() {
+    FOCUSED=$(focused)
+    [[ "$FOCUSED" == "$1" ]]
+}
 expect_focus() {
-    local expected=$1 got i
-    for ((i = 0; i < 40; i++)); do
-        got=$(focused)
-        [[ "$got" == "$expected" ]] && return 0
-        sleep 0.05
-    done
-    fail "focus on '$got', expected '$expected'"
+    wait_until focus_is "$1" || fail "focus on '$FOCUSED', expected '$1'"
+}
+labels_read() {
+    LABELS=$($atspi "$APP_PID" label-texts)
+    [[ "$LABELS" == *"$1"* ]]
 }
 
 start_gradolux
-splash=$(wait_for_window splash) || fail "the splash window did not appear"
+splash=$(wait_for_active_window splash) || fail "the splash window did not appear with the focus"
 [[ "$(xprop -id "$splash" _NET_FRAME_EXTENTS 2>/dev/null)" != *[1-9]* ]] || fail "the splash has a frame: $(xprop -id "$splash" _NET_FRAME_EXTENTS)"
 xdotool key Escape
-main=$(wait_for_window "Bewerten und Beurteilen") || fail "Escape on the splash did not open the main window"
-wait_for_focus "$main" || fail "the main window did not get the keyboard focus"
+main=$(wait_for_active_window "Bewerten und Beurteilen") || fail "Escape on the splash did not open the main window"
 
 $atspi "$APP_PID" check-main || fail "the calculator's roles and names"
 expect_focus "push button|Berechnen"
@@ -48,44 +49,33 @@ for expected in "push button|Programm Beenden" 'text|Rechnerisches Ergebnis für
     expect_focus "$expected"
 done
 
-# Alt+E belongs to both "Berechnen" and "Programm Beenden": presses cycle the
-# focus through the two buttons and never press either.
-seen=()
-for press in 1 2 3 4; do
+# Alt+E belongs to both "Berechnen" and "Programm Beenden": presses move the
+# focus from one button to the other and never press either.
+for expected in "push button|Programm Beenden" "push button|Berechnen" "push button|Programm Beenden" \
+    "push button|Berechnen"; do
     xdotool key alt+e
-    sleep 0.3
-    seen+=("$(focused)")
+    expect_focus "$expected"
 done
-[[ "$(printf '%s\n' "${seen[@]}" | sort -u | paste -sd,)" == 'push button|Berechnen,push button|Programm Beenden' ]] ||
-    fail "Alt+E focused: ${seen[*]}"
+settle "$main" || fail "the main window did not answer"
 [[ "$($atspi "$APP_PID" label-texts)" != *"Es konnte keine Berechnung"* ]] || fail "Alt+E pressed Berechnen"
 kill -0 "$APP_PID" || fail "Alt+E ended the program"
 
 # A choice by keyboard: into group A (Space selects), arrows move within it:
 # A = 15 (Option3, then Down), H = 0,5 (Option7), W = 6 (Option13, four times Down).
-for ((i = 0; i < 8; i++)); do
-    [[ "$(focused)" == "push button|Berechnen" ]] && break
-    xdotool key Tab
-done
 expect_focus "push button|Berechnen"
 xdotool key Tab Tab Tab space Down Tab space Tab space Down Down Down Down
 xdotool key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
 expect_focus "push button|Berechnen"
 xdotool key Return
-for ((i = 0; i < 40; i++)); do
-    [[ "$($atspi "$APP_PID" label-texts)" == *"MÖGLICHE GEFÄHRDUNG"* ]] && break
-    sleep 0.05
-done
-[[ "$($atspi "$APP_PID" label-texts)" == *"In Ihrem Anwendungsfall ergibt sich bei der Berechnung eine MÖGLICHE GEFÄHRDUNG. In diesem Fall besteht ein Handlungsbedarf!"* ]] ||
-    fail "the verdict is not read out: $($atspi "$APP_PID" label-texts)"
+wait_until labels_read "In Ihrem Anwendungsfall ergibt sich bei der Berechnung eine MÖGLICHE GEFÄHRDUNG. In diesem Fall besteht ein Handlungsbedarf!" ||
+    fail "the verdict is not read out: $LABELS"
 [[ "$($atspi "$APP_PID" result)" == 45 ]] || fail "the result box reads '$($atspi "$APP_PID" result)', expected 45"
 
 # The About dialog by keyboard.
 xdotool key shift+Tab
 expect_focus "push button|Programminfo"
 xdotool key space
-about=$(wait_for_window "Info zu Gradolux") || fail "Programminfo by keyboard did not open the About dialog"
-wait_for_focus "$about" || fail "the About dialog did not get the keyboard focus"
+about=$(wait_for_active_window "Info zu Gradolux") || fail "Programminfo by keyboard did not open the About dialog with the focus"
 $atspi "$APP_PID" check-about || fail "the About dialog's roles and names"
 expect_focus "push button|OK"
 xdotool key Escape

@@ -8,8 +8,11 @@
 #    renamed, removed) by the program or any process it starts is read-only or
 #    lies under /dev or /proc.
 # Run without a session bus, where the D-Bus library would otherwise start one
-# and write a file for it.
-TEST_NAME=no-writes
+# and write a file for it. With the argument "without-runtime-folder" the
+# program runs with XDG_RUNTIME_DIR unset, where the toolkit would make a
+# runtime folder of its own in the temporary folder.
+#   no_writes_test.sh [with-runtime-folder|without-runtime-folder]
+TEST_NAME=no-writes-${1:-with-runtime-folder}
 source "$(dirname "$0")/x_session.sh"
 trap stop_x_session EXIT
 start_x_session
@@ -17,10 +20,12 @@ unset DBUS_SESSION_BUS_ADDRESS
 
 sandbox="$X_SESSION_DIR/sandbox"
 sandbox_env=(HOME="$sandbox/home" TMPDIR="$sandbox/tmp" XDG_CONFIG_HOME="$sandbox/config"
-    XDG_CACHE_HOME="$sandbox/cache" XDG_DATA_HOME="$sandbox/data" XDG_STATE_HOME="$sandbox/state"
-    XDG_RUNTIME_DIR="$sandbox/runtime")
+    XDG_CACHE_HOME="$sandbox/cache" XDG_DATA_HOME="$sandbox/data" XDG_STATE_HOME="$sandbox/state")
 mkdir -p "$sandbox"/{home,tmp,config,cache,data,state,runtime}
 chmod 700 "$sandbox/runtime"
+if [[ "${1:-with-runtime-folder}" == with-runtime-folder ]]; then
+    sandbox_env+=(XDG_RUNTIME_DIR="$sandbox/runtime")
+fi
 
 trace="$X_SESSION_DIR/trace"
 syscalls=open,openat,creat,mkdir,mkdirat,rename,renameat,renameat2,unlink,unlinkat,truncate
@@ -37,7 +42,7 @@ if [[ ${#tracer[@]} -eq 0 ]]; then
     echo "strace cannot trace on this machine ($(head -n1 "$X_SESSION_DIR/probe")); checking the private folders only"
 fi
 
-env "${sandbox_env[@]}" "${tracer[@]}" "$GRADOLUX" >"$X_SESSION_DIR/gradolux.log" 2>&1 &
+env -u XDG_RUNTIME_DIR "${sandbox_env[@]}" "${tracer[@]}" "$GRADOLUX" >"$X_SESSION_DIR/gradolux.log" 2>&1 &
 launcher=$!
 # Untraced, env runs the program in its own place. Traced, the program is the
 # tracer's child once it runs the executable (never one of the tracer's own
@@ -46,28 +51,27 @@ APP_PID=""
 if [[ ${#tracer[@]} -eq 0 ]]; then
     APP_PID=$launcher
 fi
-for ((i = 0; i < 200 && ${#APP_PID} == 0; i++)); do
-    APP_PID=$(pgrep -P "$launcher" -x "$(basename "$GRADOLUX")" | head -n1 || true)
-    [[ -n "$APP_PID" ]] && break
+find_program() {
     kill -0 "$launcher" 2>/dev/null || fail "the program ended before it started"
-    sleep 0.05
-done
-[[ -n "$APP_PID" ]] || fail "the program did not start"
+    APP_PID=$(pgrep -P "$launcher" -x "$(basename "$GRADOLUX")" | head -n1 || true)
+    [[ -n "$APP_PID" ]]
+}
+[[ -n "$APP_PID" ]] || wait_until find_program || fail "the program did not start"
 
-# A traced start may be slower on a busy machine; the test is about writes.
-wait_for_window splash 30 >/dev/null || fail "the splash window did not appear"
+wait_for_active_window splash >/dev/null || fail "the splash window did not appear with the focus"
 xdotool key a
-main=$(wait_for_window "Bewerten und Beurteilen") || fail "the main window did not appear"
+main=$(wait_for_active_window "Bewerten und Beurteilen") || fail "the main window did not appear"
 click_twips "$main" 1800 1440
 click_twips "$main" 1200 4200
 click_twips "$main" 5400 5250
 click_twips "$main" 7900 7980
 click_twips "$main" 2100 8340
-wait_for_window "Info zu Gradolux" >/dev/null || fail "the About dialog did not appear"
+about=$(wait_for_active_window "Info zu Gradolux") || fail "the About dialog did not appear"
 xdotool key alt+s
-wait_for_window "=Gradolux" >/dev/null || fail "the message box did not appear"
+box=$(wait_for_active_window "=Gradolux") || fail "the message box did not appear"
 xdotool key Return
-sleep 0.3
+wait_until_unmapped "$box" || fail "the message box stayed"
+wait_for_focus "$about" || fail "the focus did not return to the About dialog"
 click_twips "$main" 7900 8460
 wait "$launcher" || fail "the program did not end with exit code 0"
 

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The typical use, end to end, in a real X server: the splash appears, a key
-# opens the calculator and hides the splash, a calculation, a changed option,
-# and "Programm Beenden" ends the process with exit code 0. R's decimal
-# separator follows the locale given:  typical_use_test.sh LOCALE SEPARATOR
+# The typical use, end to end, in a real X server: the splash appears, keys
+# that type nothing leave it up, a key opens the calculator (centred on the
+# screen, frame included) and hides the splash, a calculation, a changed
+# option, and "Programm Beenden" ends the process with exit code 0. R's
+# decimal separator follows the locale given:
+#   typical_use_test.sh LOCALE SEPARATOR
 TEST_NAME=typical-use-${1%%.*}
 source "$(dirname "$0")/x_session.sh"
 trap stop_x_session EXIT
@@ -12,31 +14,40 @@ APP_LOCALE=$1
 separator=$2
 
 start_gradolux
-splash=$(wait_for_window splash) || fail "the splash window did not appear"
+splash=$(wait_for_active_window splash) || fail "the splash window did not appear with the focus"
 [[ -z "$(xdotool search --all --onlyvisible --pid "$APP_PID" --name 'Bewerten')" ]] || fail "the main window exists before a key"
 
 # Keys that type no character leave the splash up.
-xdotool key shift Left F5
-sleep 0.3
+xdotool key shift Left F5 Delete KP_Delete Insert
+settle "$splash" || fail "the splash did not answer"
 [[ "$(map_state "$splash")" == IsViewable ]] || fail "a key without a character closed the splash"
+[[ -z "$(xdotool search --all --pid "$APP_PID" --name 'Bewerten')" ]] || fail "a key without a character opened the main window"
 
 xdotool key x
-main=$(wait_for_window "Bewerten und Beurteilen") || fail "a key on the splash did not open the main window"
+main=$(wait_for_active_window "Bewerten und Beurteilen") || fail "a key on the splash did not open the main window"
 wait_until_unmapped "$splash" || fail "the splash stayed visible"
+
+# The whole window, frame included, is centred on the 1280 x 1024 screen.
+read -r left right top bottom < <(xprop -id "$main" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+eval "$(xdotool getwindowgeometry --shell "$main")"
+client_x=$(xwininfo -id "$main" | sed -n 's/.*Absolute upper-left X: *//p')
+client_y=$(xwininfo -id "$main" | sed -n 's/.*Absolute upper-left Y: *//p')
+centre_x=$((client_x - left + (left + WIDTH + right) / 2))
+centre_y=$((client_y - top + (top + HEIGHT + bottom) / 2))
+((centre_x >= 638 && centre_x <= 642 && centre_y >= 510 && centre_y <= 514)) ||
+    fail "the main window's centre is at ($centre_x, $centre_y), not (640, 512)"
 
 # A = 3 (Option2), H = 1 (Option8), W = 6 (Option17), then "Berechnen".
 click_twips "$main" 1800 1440
 click_twips "$main" 1200 4200
 click_twips "$main" 5400 5250
 click_twips "$main" 7900 7980
-r=$(copy_text_at "$main" 9180 6180)
-[[ "$r" == 18 ]] || fail "R is '$r', expected 18"
+copy_text_at "$main" 9180 6180 18 || fail "R is '$CLIPBOARD', expected 18"
 
 # W = 0,2 (Option13): recomputed from the kept A and H, with the locale's separator.
 click_twips "$main" 5400 4000
 click_twips "$main" 7900 7980
-r=$(copy_text_at "$main" 9180 6180)
-[[ "$r" == "0${separator}6" ]] || fail "R is '$r', expected 0${separator}6"
+copy_text_at "$main" 9180 6180 "0${separator}6" || fail "R is '$CLIPBOARD', expected 0${separator}6"
 screenshot "$TEST_NAME"
 
 click_twips "$main" 7900 8460

@@ -3,10 +3,16 @@
 # (Xvfb) with a window manager (openbox), and helpers that act on it the way a
 # person does, through real key and mouse events (xdotool).
 #
-# Expects GRADOLUX (the executable), GRAB_SCREEN and READ_CLIPBOARD (the
-# helpers from tests/tools) and ARTIFACTS (a folder for screenshots).
+# Expects GRADOLUX (the executable), GRAB_SCREEN, READ_CLIPBOARD and X_PING
+# (the helpers from tests/tools) and ARTIFACTS (a folder for screenshots).
+#
+# Every step waits for something a person would see (a window mapped and
+# focused, a text shown, a process gone) and never for a fixed time; each
+# wait has the same generous deadline, E2E_TIMEOUT seconds.
 
 set -euo pipefail
+
+E2E_TIMEOUT=${E2E_TIMEOUT:-30}
 
 X_SESSION_DIR=$(mktemp -d)
 X_PIDS=()
@@ -61,6 +67,15 @@ fail() {
     exit 1
 }
 
+# Runs COMMAND... until it succeeds, polling, for at most E2E_TIMEOUT seconds.
+wait_until() {
+    local end=$((SECONDS + E2E_TIMEOUT))
+    until "$@"; do
+        ((SECONDS < end)) || return 1
+        sleep 0.05
+    done
+}
+
 # Starts the program in the background under the locale APP_LOCALE
 # (default C.UTF-8); sets APP_PID.
 start_gradolux() {
@@ -69,76 +84,95 @@ start_gradolux() {
     APP_PID=$!
 }
 
-# Waits up to SECONDS (default 10) for a visible window of the program whose
-# name contains the pattern ("=NAME": whose name is exactly NAME), or with the
-# pattern "splash" for its splash-type window; prints its id.
-wait_for_window() {
-    local pattern=$1 seconds=${2:-10} id i
-    for ((i = 0; i < seconds * 20; i++)); do
-        for id in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
-            if [[ "$pattern" == splash ]]; then
-                [[ "$(xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null)" == *"= _NET_WM_WINDOW_TYPE_SPLASH"* ]] || continue
-            elif [[ "$pattern" == =* ]]; then
-                [[ "$(xdotool getwindowname "$id" 2>/dev/null)" == "${pattern#=}" ]] || continue
-            elif [[ "$(xdotool getwindowname "$id" 2>/dev/null)" != *"$pattern"* ]]; then
-                continue
-            fi
-            echo "$id"
-            return 0
-        done
-        sleep 0.05
+# Sets FOUND to a visible window of the program whose name contains the
+# pattern ("=NAME": whose name is exactly NAME), or with the pattern "splash"
+# its splash-type window.
+find_window() {
+    local pattern=$1 id
+    FOUND=""
+    for id in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
+        if [[ "$pattern" == splash ]]; then
+            [[ "$(xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null)" == *"= _NET_WM_WINDOW_TYPE_SPLASH"* ]] || continue
+        elif [[ "$pattern" == =* ]]; then
+            [[ "$(xdotool getwindowname "$id" 2>/dev/null)" == "${pattern#=}" ]] || continue
+        elif [[ "$(xdotool getwindowname "$id" 2>/dev/null)" != *"$pattern"* ]]; then
+            continue
+        fi
+        FOUND=$id
+        return 0
     done
     return 1
 }
 
-# Waits up to 5 s for a window to have the keyboard focus.
+# Waits for a visible window of the program (see find_window); prints its id.
+wait_for_window() {
+    wait_until find_window "$1" || return 1
+    echo "$FOUND"
+}
+
+has_focus() {
+    [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$1" ]]
+}
+
+# Waits for a window to have the keyboard focus.
 wait_for_focus() {
-    local i
-    for ((i = 0; i < 100; i++)); do
-        [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$1" ]] && return 0
-        sleep 0.05
-    done
-    return 1
+    wait_until has_focus "$1"
+}
+
+# Waits for a window of the program that is visible and has the keyboard
+# focus, as it must before a person types into it; prints its id.
+wait_for_active_window() {
+    local id
+    id=$(wait_for_window "$1") || return 1
+    wait_for_focus "$id" || return 1
+    echo "$id"
+}
+
+# Returns once the program has handled every input sent to it so far (see
+# tests/tools/x_ping.cpp): for checks that something did not happen.
+settle() {
+    "$X_PING" "$1" 3
 }
 
 map_state() {
     xwininfo -id "$1" 2>/dev/null | sed -n 's/.*Map State: //p'
 }
 
+is_unmapped() {
+    [[ "$(map_state "$1")" != IsViewable ]]
+}
+
 wait_until_unmapped() {
-    local i
-    for ((i = 0; i < 100; i++)); do
-        [[ "$(map_state "$1")" != IsViewable ]] && return 0
-        sleep 0.05
-    done
-    return 1
+    wait_until is_unmapped "$1"
 }
 
 # Clicks at a point given in twips of the window's client area.
 click_twips() {
     local window=$1 x=$(($2 / 15)) y=$(($3 / 15))
     xdotool mousemove --window "$window" "$x" "$y" click 1
-    sleep 0.1
 }
 
-# The text of a text box at a point (twips), read the way a user copies it.
+clipboard_is() {
+    CLIPBOARD=$("$READ_CLIPBOARD" 2>/dev/null || true)
+    [[ "$CLIPBOARD" == "$1" ]]
+}
+
+# Copies the text of the text box at a point (twips) the way a user does and
+# waits until the clipboard holds EXPECTED; sets CLIPBOARD to what it held last.
 copy_text_at() {
-    click_twips "$1" "$2" "$3"
+    local window=$1 x=$2 y=$3 expected=$4
+    click_twips "$window" "$x" "$y"
     xdotool key ctrl+a ctrl+c
-    sleep 0.2
-    "$READ_CLIPBOARD" 2>/dev/null
+    wait_until clipboard_is "$expected"
 }
 
-# Waits up to 10 s for the program to end; sets EXIT_CODE.
+has_ended() {
+    ! kill -0 "$APP_PID" 2>/dev/null
+}
+
+# Waits for the program to end; sets EXIT_CODE.
 wait_for_exit() {
-    local i
-    for ((i = 0; i < 200; i++)); do
-        if ! kill -0 "$APP_PID" 2>/dev/null; then
-            EXIT_CODE=0
-            wait "$APP_PID" || EXIT_CODE=$?
-            return 0
-        fi
-        sleep 0.05
-    done
-    return 1
+    wait_until has_ended || return 1
+    EXIT_CODE=0
+    wait "$APP_PID" || EXIT_CODE=$?
 }

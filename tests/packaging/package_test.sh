@@ -55,9 +55,9 @@ grep -q '<release version="1.3.0"' "$work/root/usr/share/metainfo/$id.metainfo.x
 start_x_session
 GRADOLUX="$work/root/usr/bin/gradolux"
 start_gradolux
-wait_for_window splash >/dev/null || fail "the unpacked program showed no splash"
+wait_for_active_window splash >/dev/null || fail "the unpacked program showed no splash"
 xdotool key space
-main=$(wait_for_window "Bewerten und Beurteilen") || fail "the unpacked program showed no calculator"
+main=$(wait_for_active_window "Bewerten und Beurteilen") || fail "the unpacked program showed no calculator"
 click_twips "$main" 7900 8460
 wait_for_exit || fail "the unpacked program did not end"
 [[ "$EXIT_CODE" == 0 ]] || fail "exit code $EXIT_CODE"
