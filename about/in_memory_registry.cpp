@@ -26,7 +26,7 @@ void InMemoryRegistry::restrictAccess(std::uint32_t root, std::string_view keyNa
     m_keys[fold(root, keyName)].allowedAccess = allowed;
 }
 
-RegistryResult InMemoryRegistry::open(std::uint32_t root, std::string_view keyName, std::uint32_t,
+RegistryResult InMemoryRegistry::open(std::uint32_t root, std::string_view keyName, std::uint32_t /*options*/,
                                       std::uint32_t access, RegistryHandle& key)
 {
     accessRequested.push_back(access);

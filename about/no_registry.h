@@ -10,17 +10,17 @@ namespace about {
 class NoRegistry final : public RegistryBacking
 {
 public:
-    RegistryResult open(std::uint32_t, std::string_view, std::uint32_t, std::uint32_t,
-                        RegistryHandle&) override
+    RegistryResult open(std::uint32_t /*root*/, std::string_view /*keyName*/, std::uint32_t /*options*/,
+                        std::uint32_t /*access*/, RegistryHandle& /*key*/) override
     {
         return kErrorFileNotFound;
     }
-    RegistryResult query(RegistryHandle, std::string_view, std::uint32_t&, unsigned char*,
-                         std::uint32_t&) override
+    RegistryResult query(RegistryHandle /*key*/, std::string_view /*valueName*/, std::uint32_t& /*type*/,
+                         unsigned char* /*data*/, std::uint32_t& /*size*/) override
     {
         return kErrorFileNotFound;
     }
-    void close(RegistryHandle) override {}
+    void close(RegistryHandle /*key*/) override {}
 };
 
 } // namespace about

@@ -58,8 +58,9 @@ bool GetKeyValue(RegistryBacking& registry, std::uint32_t KeyRoot, std::string_v
         KeyVal = registry.expandEnvironmentStrings(text);
     } else if (type == kRegDword) {
         static constexpr char kDigits[] = "0123456789ABCDEF";
-        for (auto it = text.rbegin(); it != text.rend(); ++it) {
-            const auto byte = static_cast<unsigned char>(*it);
+        // From the last byte (the most significant) to the first.
+        for (std::size_t i = text.size(); i-- > 0;) {
+            const auto byte = static_cast<unsigned char>(text[i]);
             KeyVal += kDigits[byte >> 4];
             KeyVal += kDigits[byte & 0x0F];
         }

@@ -12,9 +12,9 @@
 
 namespace about {
 
-inline constexpr std::string_view kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+inline constexpr std::string_view kSysInfoKey = R"(SOFTWARE\Microsoft\Shared Tools\MSINFO)";
 inline constexpr std::string_view kSysInfoValue = "PATH";
-inline constexpr std::string_view kSysInfoLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+inline constexpr std::string_view kSysInfoLocationKey = R"(SOFTWARE\Microsoft\Shared Tools Location)";
 inline constexpr std::string_view kSysInfoLocationValue = "MSINFO";
 inline constexpr std::string_view kSysInfoProgram = "\\MSINFO32.EXE";
 inline constexpr std::string_view kSysInfoUnavailable = "Systeminformationen sind momentan nicht verfügbar";

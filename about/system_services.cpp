@@ -16,9 +16,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <array>
 #include <thread>
-
-extern char** environ;
 #endif
 
 namespace about {
@@ -59,9 +58,12 @@ void startProgramAt(const std::string& path)
     if (path.empty())
         throw std::system_error(ENOENT, std::generic_category(), "no program to start");
     std::string argument0 = path;
-    char* const arguments[] = {argument0.data(), nullptr};
+    const std::array<char*, 2> arguments{argument0.data(), nullptr};
     pid_t pid = 0;
-    if (const int error = posix_spawn(&pid, path.c_str(), nullptr, nullptr, arguments, environ); error != 0)
+    // The program gets this process's environment, the C library's own global.
+    if (const int error = posix_spawn(&pid, path.c_str(), nullptr, nullptr, arguments.data(),
+                                      environ); // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
+        error != 0)
         throw std::system_error(error, std::generic_category(), "cannot start " + path);
     // Nobody waits for the program; a thread of its own reaps it the moment
     // it ends, so that it never lingers as a zombie.

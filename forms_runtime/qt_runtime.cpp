@@ -183,7 +183,7 @@ public:
 protected:
     bool hitButton(const QPoint& position) const override { return rect().contains(position); }
 
-    void paintEvent(QPaintEvent*) override
+    void paintEvent(QPaintEvent* /*event*/) override
     {
         QStylePainter painter(this);
         QStyleOptionButton option;
@@ -223,9 +223,9 @@ bool takesFocus(ControlKind kind)
 }
 
 // The property through which a top-level widget asks for its accessible role.
-constexpr char kAccessibleRole[] = "gradoluxAccessibleRole";
+constexpr const char* kAccessibleRole = "gradoluxAccessibleRole";
 
-QAccessibleInterface* accessibleWindow(const QString&, QObject* object)
+QAccessibleInterface* accessibleWindow(const QString& /*className*/, QObject* object)
 {
     if (!object || !object->isWidgetType())
         return nullptr;

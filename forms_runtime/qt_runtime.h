@@ -31,6 +31,8 @@ public:
     // toolkit's own texts German.
     explicit QtRuntime(std::string applicationTitle);
     ~QtRuntime() override;
+    QtRuntime(const QtRuntime&) = delete;
+    QtRuntime& operator=(const QtRuntime&) = delete;
 
     void show(Form& form) override;
     void hide(Form& form) override;

@@ -33,7 +33,7 @@ float product(const RiskFactors& f)
     std::feclearexcept(FE_ALL_EXCEPT);
     // volatile keeps the multiplication between the clear and the test.
     volatile double wide = static_cast<double>(f.H) * static_cast<double>(f.A) * static_cast<double>(f.W);
-    volatile float r = static_cast<float>(wide);
+    volatile auto r = static_cast<float>(wide);
     if (std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW))
         throw std::range_error("the risk product could not be formed");
     return r;
@@ -113,7 +113,7 @@ RiskResult RiskEvaluator::evaluate(RiskFactors& factors, const Selection& select
 {
     takeFactor(factors.A, riskScale(Scale::A), selection, 0);
     takeFactor(factors.H, riskScale(Scale::H), selection, RiskScale::kOptionCount);
-    takeFactor(factors.W, riskScale(Scale::W), selection, 2 * RiskScale::kOptionCount);
+    takeFactor(factors.W, riskScale(Scale::W), selection, std::size_t{2} * RiskScale::kOptionCount);
     factors.R = product(factors);
 
     RiskResult result;

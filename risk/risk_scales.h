@@ -61,6 +61,6 @@ const RiskScale& riskScale(Scale scale);
 float optionValue(Scale scale, int position);
 
 // Number of option buttons over all scales (Option1 … Option18).
-inline constexpr std::size_t kSelectionCount = 3 * RiskScale::kOptionCount;
+inline constexpr std::size_t kSelectionCount = std::size_t{3} * RiskScale::kOptionCount;
 
 } // namespace risk

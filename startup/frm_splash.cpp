@@ -25,7 +25,7 @@ void frmSplash::Form_Load()
     setCaption("lblProductName", kApplication.title);
 }
 
-void frmSplash::Form_KeyPress(char32_t)
+void frmSplash::Form_KeyPress(char32_t /*keyAscii*/)
 {
     openMainWindow();
 }

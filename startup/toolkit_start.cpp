@@ -12,10 +12,12 @@ namespace {
 
 // A folder that exists and in which no folder can be made, and a folder in it
 // that cannot exist.
-constexpr char kUnwritable[] = "/proc/self";
-constexpr char kNowhere[] = "/proc/self/gradolux-no-runtime-folder";
+constexpr const char* kUnwritable = "/proc/self";
+constexpr const char* kNowhere = "/proc/self/gradolux-no-runtime-folder";
 
-QtMessageHandler g_toolkitHandler = nullptr;
+// The toolkit's own handler, to pass messages on to and to restore; a message
+// handler is a plain function, so it can only be reached from here.
+QtMessageHandler g_toolkitHandler = nullptr; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
 // While the toolkit starts: its complaints about the display it could not
 // open, and about the runtime folder pointed to nowhere, are replaced by
