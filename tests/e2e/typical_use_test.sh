@@ -13,6 +13,14 @@ start_x_session
 APP_LOCALE=$1
 separator=$2
 
+# Under German settings the keyboard is German too, and the key that opens
+# the calculator is AltGr+Q, which types "@".
+opening_key=x
+if [[ "$APP_LOCALE" == de_DE* ]]; then
+    setxkbmap de || fail "the German keyboard layout could not be set"
+    opening_key=ISO_Level3_Shift+q
+fi
+
 start_gradolux
 splash=$(wait_for_active_window splash) || fail "the splash window did not appear with the focus"
 [[ -z "$(xdotool search --all --onlyvisible --pid "$APP_PID" --name 'Bewerten')" ]] || fail "the main window exists before a key"
@@ -23,8 +31,8 @@ settle "$splash" || fail "the splash did not answer"
 [[ "$(map_state "$splash")" == IsViewable ]] || fail "a key without a character closed the splash"
 [[ -z "$(xdotool search --all --pid "$APP_PID" --name 'Bewerten')" ]] || fail "a key without a character opened the main window"
 
-xdotool key x
-main=$(wait_for_active_window "Bewerten und Beurteilen") || fail "a key on the splash did not open the main window"
+xdotool key "$opening_key"
+main=$(wait_for_active_window "Bewerten und Beurteilen") || fail "$opening_key on the splash did not open the main window"
 wait_until_unmapped "$splash" || fail "the splash stayed visible"
 
 # The whole window, frame included, is centred on the 1280 x 1024 screen.
