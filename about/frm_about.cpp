@@ -22,9 +22,9 @@ const forms::WindowDescription& frmAbout::description() const
 
 void frmAbout::Form_Load()
 {
-    const std::string_view title = startup::kApplication.title;
+    const std::string_view title = resources::kApplication.title;
     setWindowCaption("Info zu " + std::string(title));
-    setCaption("lblVersion", startup::versionText());
+    setCaption("lblVersion", resources::versionText());
     setCaption("lblTitle", title);
 }
 

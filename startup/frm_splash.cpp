@@ -21,8 +21,8 @@ const forms::WindowDescription& frmSplash::description() const
 
 void frmSplash::Form_Load()
 {
-    setCaption("lblVersion", versionText());
-    setCaption("lblProductName", kApplication.title);
+    setCaption("lblVersion", resources::versionText());
+    setCaption("lblProductName", resources::kApplication.title);
 }
 
 void frmSplash::Form_KeyPress(char32_t /*keyAscii*/)

@@ -22,16 +22,16 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     toolkitStart.reset();
     QApplication::setApplicationName(QString::fromUtf8(
-        startup::kApplication.title.data(), static_cast<qsizetype>(startup::kApplication.title.size())));
+        resources::kApplication.title.data(), static_cast<qsizetype>(resources::kApplication.title.size())));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(startup::kApplication.major)
-                                            .arg(startup::kApplication.minor)
-                                            .arg(startup::kApplication.revision));
+                                            .arg(resources::kApplication.major)
+                                            .arg(resources::kApplication.minor)
+                                            .arg(resources::kApplication.revision));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/gradolux-32.png")));
     // The windows manage their own lifetime: a hidden window is still loaded.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    forms::QtRuntime runtime{std::string(startup::kApplication.title)};
+    forms::QtRuntime runtime{std::string(resources::kApplication.title)};
     runtime.start<startup::frmSplash>();
     // An error while loading the splash has ended the run before the event loop.
     if (runtime.hasEnded())

@@ -2,7 +2,6 @@
 // The windows' handlers driven through a fake run-time: what they ask the
 // run-time for, in which order, and with which texts.
 
-#include "application_properties.h"
 #include "fake_runtime.h"
 #include "form1.h"
 #include "frm_splash.h"
