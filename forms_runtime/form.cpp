@@ -48,7 +48,7 @@ void Form::setText(std::string_view control, std::string_view text)
 
 void Form::setWindowCaption(std::string_view text)
 {
-    m_runtime.setCaption(*this, "", text);
+    m_runtime.setWindowCaption(*this, text);
 }
 
 } // namespace forms

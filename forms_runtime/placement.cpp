@@ -6,6 +6,12 @@
 
 namespace forms {
 
+PixelRect autoSizedRect(const ControlDescription& label, const PixelRect& before, int width, int height)
+{
+    const int left = label.alignment == Alignment::Right ? before.left + before.width - width : before.left;
+    return {left, before.top, width, height};
+}
+
 PixelPoint firstShowClientPosition(const WindowDescription& window, int clientWidth, int clientHeight,
                                    const FrameMargins& frame, const PixelRect& screen, double pixelsPerTwip)
 {

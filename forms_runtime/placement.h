@@ -36,6 +36,11 @@ struct FrameMargins
     int bottom = 0;
 };
 
+// Where a label whose size follows its text goes when its text changes and
+// it takes the size `width` × `height`: a right-aligned label keeps its right
+// edge, any other its left edge; the top edge stays.
+PixelRect autoSizedRect(const ControlDescription& label, const PixelRect& before, int width, int height);
+
 // The client area's top-left corner on the screen at the window's first show.
 // `clientWidth` and `clientHeight` are the client area's size in the same
 // pixels as `screen` and `frame`; `pixelsPerTwip` turns a fixed position

@@ -2,6 +2,7 @@
 #include "qt_runtime.h"
 
 #include "keyboard.h"
+#include "placement.h"
 #include "qt_frame_margins.h"
 #include "system_colours.h"
 
@@ -743,46 +744,45 @@ void QtRuntime::messageBox(std::string_view text)
     }
 }
 
-bool QtRuntime::selected(const Form& form, std::string_view control) const
+bool QtRuntime::readSelected(const Form& form, const ControlDescription& control) const
 {
-    auto* button = qobject_cast<QRadioButton*>(controlOf(form, control));
-    if (!button)
-        throw Error(std::string(control) + " ist kein Optionsfeld.");
-    return button->isChecked();
+    return static_cast<QRadioButton*>(controlOf(form, control.name))->isChecked();
 }
 
-void QtRuntime::setCaption(Form& form, std::string_view control, std::string_view text)
+void QtRuntime::writeCaption(Form& form, const ControlDescription& control, std::string_view text)
 {
-    if (control.empty()) {
-        windowOf(form).top->setWindowTitle(toQString(text));
-        return;
-    }
-    QWidget* widget = controlOf(form, control);
-    if (auto* label = qobject_cast<QLabel*>(widget)) {
+    QWidget* widget = controlOf(form, control.name);
+    switch (control.kind) {
+    case ControlKind::Label: {
+        auto* label = static_cast<QLabel*>(widget);
         label->setText(toQString(text));
-        const ControlDescription* description = form.description().find(control);
-        if (description && description->autoSize) {
-            // The label follows its text; a right-aligned label keeps its right edge.
+        if (control.autoSize) {
             const QRect before = label->geometry();
-            label->resize(label->sizeHint());
-            if (description->alignment == Alignment::Right)
-                label->move(before.right() + 1 - label->width(), before.top());
+            const QSize size = label->sizeHint();
+            const PixelRect after =
+                autoSizedRect(control, {before.x(), before.y(), before.width(), before.height()},
+                              size.width(), size.height());
+            label->setGeometry(after.left, after.top, after.width, after.height);
         }
-    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        button->setText(toQString(text));
-    } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
-        frame->setTitle(toQString(text));
-    } else {
-        throw Error(std::string(control) + " hat keine Beschriftung.");
+        break;
+    }
+    case ControlKind::Frame:
+        static_cast<QGroupBox*>(widget)->setTitle(toQString(text));
+        break;
+    default:
+        static_cast<QAbstractButton*>(widget)->setText(toQString(text));
+        break;
     }
 }
 
-void QtRuntime::setText(Form& form, std::string_view control, std::string_view text)
+void QtRuntime::writeText(Form& form, const ControlDescription& control, std::string_view text)
 {
-    auto* edit = qobject_cast<QLineEdit*>(controlOf(form, control));
-    if (!edit)
-        throw Error(std::string(control) + " ist kein Textfeld.");
-    edit->setText(toQString(text));
+    static_cast<QLineEdit*>(controlOf(form, control.name))->setText(toQString(text));
+}
+
+void QtRuntime::writeWindowCaption(Form& form, std::string_view text)
+{
+    windowOf(form).top->setWindowTitle(toQString(text));
 }
 
 std::string QtRuntime::decimalSeparator() const

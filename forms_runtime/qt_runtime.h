@@ -37,9 +37,6 @@ public:
     void show(Form& form) override;
     void hide(Form& form) override;
     void messageBox(std::string_view text) override;
-    bool selected(const Form& form, std::string_view control) const override;
-    void setCaption(Form& form, std::string_view control, std::string_view text) override;
-    void setText(Form& form, std::string_view control, std::string_view text) override;
     std::string decimalSeparator() const override;
 
     // The top-level widget of a loaded window, or nullptr.
@@ -52,6 +49,10 @@ public:
     void setExitHandler(std::function<void(int)> handler) { m_exit = std::move(handler); }
 
 protected:
+    bool readSelected(const Form& form, const ControlDescription& control) const override;
+    void writeCaption(Form& form, const ControlDescription& control, std::string_view text) override;
+    void writeText(Form& form, const ControlDescription& control, std::string_view text) override;
+    void writeWindowCaption(Form& form, std::string_view text) override;
     void createWindow(Form& form) override;
     void destroyWindow(Form& form) override;
     void endProcess(int exitCode) override;

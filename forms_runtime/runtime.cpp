@@ -88,6 +88,74 @@ void Runtime::fail(std::string_view what)
     finish(1);
 }
 
+namespace {
+
+// The kind of control with its indefinite article, as a sentence names it.
+const char* kindName(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Label:
+        return "ein Bezeichnungsfeld";
+    case ControlKind::Frame:
+        return "ein Rahmen";
+    case ControlKind::OptionButton:
+        return "ein Optionsfeld";
+    case ControlKind::TextBox:
+        return "ein Textfeld";
+    case ControlKind::CommandButton:
+        return "eine Befehlsschaltfläche";
+    case ControlKind::Image:
+        return "eine Anzeige";
+    case ControlKind::PictureBox:
+        return "ein Bildfeld";
+    case ControlKind::Line:
+        return "eine Linie";
+    }
+    return "ein Steuerelement";
+}
+
+// The control `name` of the form's description, which must be of one of `kinds`.
+const ControlDescription& requireControl(const Form& form, std::string_view name,
+                                         std::initializer_list<ControlKind> kinds, std::string_view property)
+{
+    const ControlDescription* control = form.description().find(name);
+    if (!control)
+        throw Error("Das Fenster " + std::string(form.description().name) + " hat kein Steuerelement " +
+                    std::string(name) + ".");
+    if (std::find(kinds.begin(), kinds.end(), control->kind) == kinds.end())
+        throw Error(std::string(name) + " ist " + kindName(control->kind) + " und hat " +
+                    std::string(property) + ".");
+    return *control;
+}
+
+} // namespace
+
+bool Runtime::selected(const Form& form, std::string_view control) const
+{
+    return readSelected(form,
+                        requireControl(form, control, {ControlKind::OptionButton}, "keinen Auswahlzustand"));
+}
+
+void Runtime::setCaption(Form& form, std::string_view control, std::string_view text)
+{
+    writeCaption(form,
+                 requireControl(form, control,
+                                {ControlKind::Label, ControlKind::Frame, ControlKind::CommandButton,
+                                 ControlKind::OptionButton},
+                                "keine Beschriftung"),
+                 text);
+}
+
+void Runtime::setText(Form& form, std::string_view control, std::string_view text)
+{
+    writeText(form, requireControl(form, control, {ControlKind::TextBox}, "keinen Text"), text);
+}
+
+void Runtime::setWindowCaption(Form& form, std::string_view text)
+{
+    writeWindowCaption(form, text);
+}
+
 void Runtime::closeRequested(Form& form)
 {
     deliver([this, &form] { unload(form); });

@@ -80,11 +80,17 @@ public:
     // Modal; "OK" only, no icon, titled with the application title.
     virtual void messageBox(std::string_view text) = 0;
 
-    virtual bool selected(const Form& form, std::string_view control) const = 0;
-    // A label's caption (or "" for the window's caption).
-    virtual void setCaption(Form& form, std::string_view control, std::string_view text) = 0;
+    // The controls by name, as the window's description names them. A name the
+    // description lacks, or a control of a kind without that property, is an
+    // error (forms::Error) whatever the back end.
+    // Whether an option button is selected.
+    bool selected(const Form& form, std::string_view control) const;
+    // The caption of a label, frame, command button or option button.
+    void setCaption(Form& form, std::string_view control, std::string_view text);
     // A text box's text.
-    virtual void setText(Form& form, std::string_view control, std::string_view text) = 0;
+    void setText(Form& form, std::string_view control, std::string_view text);
+    // The window's own caption, in its title bar.
+    void setWindowCaption(Form& form, std::string_view text);
 
     // The decimal separator of the user's locale.
     virtual std::string decimalSeparator() const = 0;
@@ -92,6 +98,13 @@ public:
     const std::string& applicationTitle() const { return m_applicationTitle; }
 
 protected:
+    // The back end's part of the operations above, for a control the
+    // description has and whose kind has the property.
+    virtual bool readSelected(const Form& form, const ControlDescription& control) const = 0;
+    virtual void writeCaption(Form& form, const ControlDescription& control, std::string_view text) = 0;
+    virtual void writeText(Form& form, const ControlDescription& control, std::string_view text) = 0;
+    virtual void writeWindowCaption(Form& form, std::string_view text) = 0;
+
     // Builds the window and its controls from form.description().
     virtual void createWindow(Form& form) = 0;
     // Removes the window from the screen and releases it, without any closing step.

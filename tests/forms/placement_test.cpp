@@ -82,4 +82,23 @@ INSTANTIATE_TEST_SUITE_P(Windows, PlacementTest,
                                            {2076, 229}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(AutoSizedRectTest, ARightAlignedLabelKeepsItsRightEdgeAnyOtherItsLeft)
+{
+    const forms::PixelRect before{192, 120, 187, 19};
+    forms::ControlDescription label{.kind = forms::ControlKind::Label, .autoSize = true};
+    for (const auto alignment : {forms::Alignment::Left, forms::Alignment::Centre, forms::Alignment::Right}) {
+        label.alignment = alignment;
+        for (const int width : {40, 187, 260}) {
+            const forms::PixelRect after = forms::autoSizedRect(label, before, width, 24);
+            const int keptEdge = alignment == forms::Alignment::Right ? after.left + after.width : after.left;
+            const int edgeBefore =
+                alignment == forms::Alignment::Right ? before.left + before.width : before.left;
+            EXPECT_EQ(keptEdge, edgeBefore) << "width " << width;
+            EXPECT_EQ(after.top, before.top);
+            EXPECT_EQ(after.width, width);
+            EXPECT_EQ(after.height, 24);
+        }
+    }
+}
+
 } // namespace

@@ -3,7 +3,9 @@
 
 // A run-time without a toolkit: it keeps the controls' state in maps and
 // writes every operation a window asks for into a log, so that tests can
-// check what a handler did and in which order.
+// check what a handler did and in which order. Names and kinds are checked
+// against the window's description by the run-time itself, as for the real
+// back ends: a handler that names a control the window lacks fails here too.
 
 #include "runtime.h"
 
@@ -28,21 +30,28 @@ public:
         visible.erase(name(form));
     }
     void messageBox(std::string_view text) override { log.push_back("message " + std::string(text)); }
-    bool selected(const forms::Form& form, std::string_view control) const override
+    bool readSelected(const forms::Form& form, const forms::ControlDescription& control) const override
     {
-        log.push_back("selected " + std::string(control));
-        const auto it = selections.find(key(form, control));
+        log.push_back("selected " + std::string(control.name));
+        const auto it = selections.find(key(form, control.name));
         return it != selections.end() && it->second;
     }
-    void setCaption(forms::Form& form, std::string_view control, std::string_view text) override
+    void writeCaption(forms::Form& form, const forms::ControlDescription& control,
+                      std::string_view text) override
     {
-        log.push_back("caption " + std::string(control) + "=" + std::string(text));
-        texts[key(form, control)] = text;
+        log.push_back("caption " + std::string(control.name) + "=" + std::string(text));
+        texts[key(form, control.name)] = text;
     }
-    void setText(forms::Form& form, std::string_view control, std::string_view text) override
+    void writeText(forms::Form& form, const forms::ControlDescription& control,
+                   std::string_view text) override
     {
-        log.push_back("text " + std::string(control) + "=" + std::string(text));
-        texts[key(form, control)] = text;
+        log.push_back("text " + std::string(control.name) + "=" + std::string(text));
+        texts[key(form, control.name)] = text;
+    }
+    void writeWindowCaption(forms::Form& form, std::string_view text) override
+    {
+        log.push_back("caption =" + std::string(text));
+        texts[key(form, "")] = text;
     }
     std::string decimalSeparator() const override { return separator; }
 

@@ -339,6 +339,67 @@ INSTANTIATE_TEST_SUITE_P(EveryKindOfEventAndError, RuntimeErrorTest,
                                           testing::ValuesIn(kFailures)),
                          failureCaseName);
 
+// A window whose one handler reaches a control the way a slip of the pen would.
+class SlipForm final : public forms::Form
+{
+public:
+    explicit SlipForm(forms::Runtime& runtime) : Form(runtime)
+    {
+        onClick("cmdGo", [this] { slip(*this); });
+    }
+    const forms::WindowDescription& description() const override
+    {
+        static const forms::WindowDescription description{
+            .name = "frmSlip",
+            .controls = {{.name = "cmdGo", .kind = forms::ControlKind::CommandButton},
+                         {.name = "Label2", .kind = forms::ControlKind::Label},
+                         {.name = "Text1", .kind = forms::ControlKind::TextBox},
+                         {.name = "Option1", .kind = forms::ControlKind::OptionButton},
+                         {.name = "Image1", .kind = forms::ControlKind::Image}}};
+        return description;
+    }
+    static inline std::function<void(SlipForm&)> slip;
+    using Form::selected;
+    using Form::setCaption;
+    using Form::setText;
+};
+
+struct Slip
+{
+    const char* name;
+    std::function<void(SlipForm&)> slip;
+    const char* report;
+};
+
+class ControlNameTest : public testing::TestWithParam<Slip>
+{};
+
+TEST_P(ControlNameTest, AMisspeltNameOrAWrongKindFailsWithAGermanReport)
+{
+    SlipForm::slip = GetParam().slip;
+    FakeRuntime runtime;
+    runtime.start<SlipForm>();
+    runtime.form<SlipForm>().click("cmdGo");
+    EXPECT_EQ(runtime.exitCodes, std::vector<int>{1});
+    ASSERT_FALSE(runtime.log.empty());
+    EXPECT_EQ(runtime.log.back(),
+              std::string("message Laufzeitfehler: ") + GetParam().report + "\n\nGradolux wird beendet.");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Slips, ControlNameTest,
+    testing::Values(Slip{"MisspeltLabel", [](SlipForm& form) { form.setCaption("Lable2", "x"); },
+                         "Das Fenster frmSlip hat kein Steuerelement Lable2."},
+                    Slip{"MisspeltOption", [](SlipForm& form) { (void)form.selected("Optoin1"); },
+                         "Das Fenster frmSlip hat kein Steuerelement Optoin1."},
+                    Slip{"TextOfALabel", [](SlipForm& form) { form.setText("Label2", "x"); },
+                         "Label2 ist ein Bezeichnungsfeld und hat keinen Text."},
+                    Slip{"SelectedStateOfATextBox", [](SlipForm& form) { (void)form.selected("Text1"); },
+                         "Text1 ist ein Textfeld und hat keinen Auswahlzustand."},
+                    Slip{"CaptionOfAnImage", [](SlipForm& form) { form.setCaption("Image1", "x"); },
+                         "Image1 ist eine Anzeige und hat keine Beschriftung."}),
+    [](const testing::TestParamInfo<Slip>& info) { return std::string(info.param.name); });
+
 TEST(RuntimeTest, AStartWithoutErrorsLeavesTheProgramRunning)
 {
     FakeRuntime runtime;
