@@ -5,6 +5,7 @@
 #include "placement.h"
 #include "qt_frame_margins.h"
 #include "system_colours.h"
+#include "units.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -713,9 +714,10 @@ void QtRuntime::show(Form& form)
             frame = {logical(device.left), logical(device.top), logical(device.right),
                      logical(device.bottom)};
         }
-        const PixelPoint client = firstShowClientPosition(
-            description, top->width(), top->height(), frame,
-            {screen.left(), screen.top(), screen.width(), screen.height()}, 1.0 / kTwipsPerPixel);
+        const PixelPoint client =
+            firstShowClientPosition(description, top->width(), top->height(), frame,
+                                    {screen.left(), screen.top(), screen.width(), screen.height()},
+                                    static_cast<double>(kReferenceDpi) / 1440.0);
         // The geometry of a top-level widget is that of its client area, without the frame.
         top->setGeometry(QRect(QPoint(client.x, client.y), top->size()));
     }

@@ -2,7 +2,6 @@
 #include "system_colours.h"
 
 #include <array>
-#include <cmath>
 
 namespace forms {
 namespace {
@@ -45,16 +44,6 @@ Rgb resolveColour(StoredColour colour)
     }
     return {static_cast<std::uint8_t>(colour & 0xFF), static_cast<std::uint8_t>((colour >> 8) & 0xFF),
             static_cast<std::uint8_t>((colour >> 16) & 0xFF)};
-}
-
-int twipsToPixels(int twips)
-{
-    return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
-}
-
-int pointsToPixels(double points)
-{
-    return static_cast<int>(std::lround(points * 96.0 / 72.0));
 }
 
 } // namespace forms

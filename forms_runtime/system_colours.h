@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Stored colours resolved to RGB, and the design units turned into logical pixels.
+// Stored colours resolved to RGB.
 //
 // System colour references resolve through one fixed table, the classic
 // Windows standard scheme, so that every window looks the same on every
@@ -40,12 +40,5 @@ inline constexpr std::uint32_t InfoBackground = 24;
 
 // The RGB value of a stored colour; an unknown system colour index gives black.
 Rgb resolveColour(StoredColour colour);
-
-inline constexpr int kTwipsPerPixel = 15;
-
-// Twips to logical pixels, rounded to the nearest pixel.
-int twipsToPixels(int twips);
-// A point size as a pixel height at 96 dots per inch (8.25 pt is 11 px).
-int pointsToPixels(double points);
 
 } // namespace forms

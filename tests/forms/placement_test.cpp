@@ -3,6 +3,7 @@
 // or with its client area at a fixed place.
 
 #include "placement.h"
+#include "units.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,36 @@ TEST(AutoSizedRectTest, ARightAlignedLabelKeepsItsRightEdgeAnyOtherItsLeft)
             EXPECT_EQ(after.height, 24);
         }
     }
+}
+
+struct UnitCase
+{
+    int twips;
+    int dpi;
+    int pixels;
+};
+
+TEST(UnitsTest, TwipsAtTheWindowsResolution)
+{
+    // The main window's client area, the About dialog's place and a one-pixel step, at 100 % and 150 %.
+    const UnitCase cases[] = {{10065, 96, 671}, {8685, 96, 579},  {10065, 144, 1007}, {8685, 144, 869},
+                              {2340, 96, 156},  {2340, 144, 234}, {15, 96, 1},        {15, 144, 2},
+                              {7, 96, 0},       {8, 96, 1},       {0, 144, 0},        {-2340, 96, -156}};
+    for (const UnitCase& c : cases)
+        EXPECT_EQ(forms::twipsToPixels(c.twips, c.dpi), c.pixels)
+            << c.twips << " twips at " << c.dpi << " dpi";
+    EXPECT_EQ(forms::twipsToPixels(10065), 671) << "96 dpi unless told";
+}
+
+TEST(UnitsTest, PointSizesAsPixelHeights)
+{
+    EXPECT_EQ(forms::pointsToPixels(8.25), 11);
+    EXPECT_EQ(forms::pointsToPixels(9.75), 13);
+    EXPECT_EQ(forms::pointsToPixels(14.25), 19);
+    EXPECT_EQ(forms::pointsToPixels(15.75), 21);
+    EXPECT_EQ(forms::pointsToPixels(24), 32);
+    EXPECT_EQ(forms::pointsToPixels(8.25, 144), 17);
+    EXPECT_EQ(forms::pointsToPixels(13.5, 144), 27);
 }
 
 } // namespace
