@@ -98,6 +98,12 @@ Qt::Alignment toQtAlignment(Alignment alignment)
     return Qt::AlignLeft;
 }
 
+// The Qt resource holding a picture of that name.
+QString picturePath(PictureId picture)
+{
+    return QStringLiteral(":/pictures/") + toQString(picture) + QStringLiteral(".png");
+}
+
 QString controlKey(const ControlDescription& control)
 {
     QString key = toQString(control.name);
@@ -528,7 +534,7 @@ void QtRuntime::createWindow(Form& form)
     top->setWindowTitle(toQString(description.caption));
     top->setFont(toQFont(description.font));
     if (!description.icon.empty())
-        top->setWindowIcon(QIcon(toQString(description.icon)));
+        top->setWindowIcon(QIcon(picturePath(description.icon)));
     if (description.backColour) {
         QPalette palette = top->palette();
         palette.setColor(QPalette::Window, toQColor(*description.backColour));
@@ -592,7 +598,7 @@ void QtRuntime::createWindow(Form& form)
         case ControlKind::Image:
         case ControlKind::PictureBox: {
             auto* picture = new QLabel(parent);
-            const QPixmap pixmap(toQString(control.picture));
+            const QPixmap pixmap(picturePath(control.picture));
             picture->setPixmap(pixmap);
             picture->setScaledContents(control.kind == ControlKind::Image);
             if (control.sunken) {

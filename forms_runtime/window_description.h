@@ -44,6 +44,11 @@ struct FontSpec
     int charset = 0; // 0: Western
 };
 
+// A picture named independently of any toolkit; each back end finds the
+// picture of that name among its own resources (the Qt back end at
+// ":/pictures/<id>.png", a Windows build in its resource script).
+using PictureId = std::string_view;
+
 enum class ControlKind
 {
     Label,
@@ -74,13 +79,13 @@ struct ControlDescription
     Alignment alignment = Alignment::Left;
     std::optional<StoredColour> foreColour{};
     std::optional<StoredColour> backColour{};
-    bool autoSize = false;      // the control's size follows its text or picture
-    int tabIndex = -1;          // -1: the control has none
-    bool isDefault = false;     // takes Enter
-    bool isCancel = false;      // takes Escape
-    bool sunken = false;        // 3-D sunken border
-    std::string_view picture{}; // resource path of the picture (images, picture boxes)
-    int index = -1;             // element number of a control array
+    bool autoSize = false;  // the control's size follows its text or picture
+    int tabIndex = -1;      // -1: the control has none
+    bool isDefault = false; // takes Enter
+    bool isCancel = false;  // takes Escape
+    bool sunken = false;    // 3-D sunken border
+    PictureId picture{};    // the picture of images and picture boxes
+    int index = -1;         // element number of a control array
 };
 
 enum class WindowBorder
@@ -112,7 +117,7 @@ struct WindowDescription
     bool keyPreview = false;
     FontSpec font{};
     std::optional<StoredColour> backColour{};
-    std::string_view icon{}; // resource path of the window icon
+    PictureId icon{}; // the window's icon in its title bar
     std::vector<ControlDescription> controls{};
 
     const ControlDescription* find(std::string_view controlName) const

@@ -27,7 +27,7 @@ forms::WindowDescription makeAbout()
         .top = 1935,
         .showInTaskbar = false,
         .font = kDialogFont,
-        .icon = kIcon32,
+        .icon = kApplicationIcon,
         // In stacking order, first to last.
         .controls =
             {
@@ -37,7 +37,7 @@ forms::WindowDescription makeAbout()
                  .autoSize = true,
                  .tabIndex = 1,
                  .sunken = true,
-                 .picture = kIcon32},
+                 .picture = kApplicationIcon},
                 {.name = "cmdOK",
                  .kind = ControlKind::CommandButton,
                  .text = "OK",

@@ -45,7 +45,7 @@ forms::WindowDescription makeForm1()
         .startPosition = forms::StartPosition::CentreScreen,
         .font = {.face = "Arial", .points = 8.25},
         .backColour = forms::systemColour(forms::sys::ScrollBar),
-        .icon = kIcon32,
+        .icon = kApplicationIcon,
         .controls =
             {
                 {.name = "Label4",

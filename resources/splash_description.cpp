@@ -25,7 +25,7 @@ forms::WindowDescription makeSplash()
         .showInTaskbar = false,
         .keyPreview = true,
         .font = kArial825,
-        .icon = kIcon32,
+        .icon = kApplicationIcon,
         .controls =
             {
                 {.name = "Frame1", .kind = ControlKind::Frame, .rect = {150, 60, 7080, 4050}, .tabIndex = 0},
@@ -52,7 +52,7 @@ forms::WindowDescription makeSplash()
                  .kind = ControlKind::Image,
                  .container = "Frame1",
                  .rect = {480, 1440, 1440, 1320},
-                 .picture = kIcon32},
+                 .picture = kApplicationIcon},
                 {.name = "lblPlatform",
                  .container = "Frame1",
                  .text = "für Win 98/2000/XP",

@@ -8,9 +8,8 @@
 
 namespace resources {
 
-// Resource paths of the application icon's raster sizes.
-inline constexpr std::string_view kIcon16 = ":/icons/gradolux-16.png";
-inline constexpr std::string_view kIcon32 = ":/icons/gradolux-32.png";
+// The application icon, 32 × 32.
+inline constexpr forms::PictureId kApplicationIcon = "application-icon";
 
 const forms::WindowDescription& form1Description();
 const forms::WindowDescription& splashDescription();

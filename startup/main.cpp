@@ -27,7 +27,7 @@ int main(int argc, char* argv[])
                                             .arg(resources::kApplication.major)
                                             .arg(resources::kApplication.minor)
                                             .arg(resources::kApplication.revision));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/gradolux-32.png")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/application-icon.png")));
     // The windows manage their own lifetime: a hidden window is still loaded.
     QApplication::setQuitOnLastWindowClosed(false);
 
