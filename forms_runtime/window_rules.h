@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// What a window description means beyond its numbers, the same on every
+// toolkit: which controls take the focus and in which order, which swallow
+// the clicks on them, which label names a text box, and whether a window has
+// a title bar or is a bare bordered box. A back end builds what these say.
+
+#include "window_description.h"
+
+#include <vector>
+
+namespace forms {
+
+// Command buttons, option buttons, text boxes and picture boxes take the
+// keyboard focus; labels, frames, images and lines never do.
+bool takesFocus(ControlKind kind);
+
+// Labels, frames, images, picture boxes and lines keep the clicks on them to
+// themselves: a click on a label inside a frame is no click on the frame.
+bool swallowsClicks(ControlKind kind);
+
+// The controls that take the focus, in the order of their tab index (equal
+// indexes in the order of the description); controls without a tab index
+// are left out.
+std::vector<const ControlDescription*> tabOrder(const WindowDescription& window);
+
+// The label that names a text box for screen readers: the label whose tab
+// index comes right before the text box's, as the platform's readers take
+// it. nullptr when there is none.
+const ControlDescription* labelOf(const WindowDescription& window, const ControlDescription& textBox);
+
+// A window has a title bar when it is sizable, has a close box or has a
+// caption; otherwise it is a bare box with a dialog border.
+bool hasTitleBar(const WindowDescription& window);
+
+// A fixed dialog frame with a close box is announced as a dialog, any other
+// window as a window.
+bool isDialog(const WindowDescription& window);
+
+} // namespace forms

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: MIT
+// What the window descriptions mean beyond their numbers: focus and tab
+// order, clicks, the label that names a text box, title bars; checked on
+// the program's own three windows.
+
+#include "window_descriptions.h"
+#include "window_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> names(const std::vector<const forms::ControlDescription*>& controls)
+{
+    std::vector<std::string> result;
+    for (const auto* control : controls)
+        result.emplace_back(control->name);
+    return result;
+}
+
+TEST(TabOrderTest, FocusableControlsByTabIndex)
+{
+    EXPECT_EQ(
+        names(forms::tabOrder(resources::form1Description())),
+        (std::vector<std::string>{"Command1", "Command2", "Text1",    "Option3",  "Option2",  "Option1",
+                                  "Option4",  "Option5",  "Option6",  "Option7",  "Option8",  "Option9",
+                                  "Option10", "Option11", "Option12", "Option13", "Option14", "Option15",
+                                  "Option16", "Option17", "Option18", "Command3"}));
+    EXPECT_EQ(names(forms::tabOrder(resources::aboutDescription())),
+              (std::vector<std::string>{"cmdOK", "picIcon", "cmdSysInfo"}));
+    EXPECT_TRUE(forms::tabOrder(resources::splashDescription()).empty())
+        << "the splash keeps the focus itself";
+}
+
+TEST(TabOrderTest, EqualIndexesKeepTheDescriptionsOrder)
+{
+    const forms::WindowDescription window{
+        .controls = {{.name = "b", .kind = forms::ControlKind::CommandButton, .tabIndex = 1},
+                     {.name = "a", .kind = forms::ControlKind::CommandButton, .tabIndex = 1},
+                     {.name = "none", .kind = forms::ControlKind::CommandButton},
+                     {.name = "label", .kind = forms::ControlKind::Label, .tabIndex = 0}}};
+    EXPECT_EQ(names(forms::tabOrder(window)), (std::vector<std::string>{"b", "a"}));
+}
+
+TEST(KindRulesTest, FocusAndClicks)
+{
+    using K = forms::ControlKind;
+    struct Row
+    {
+        K kind;
+        bool focus;
+        bool swallows;
+    };
+    const Row rows[] = {{K::Label, false, true},         {K::Frame, false, true},
+                        {K::OptionButton, true, false},  {K::TextBox, true, false},
+                        {K::CommandButton, true, false}, {K::Image, false, true},
+                        {K::PictureBox, true, true},     {K::Line, false, true}};
+    for (const Row& row : rows) {
+        EXPECT_EQ(forms::takesFocus(row.kind), row.focus) << static_cast<int>(row.kind);
+        EXPECT_EQ(forms::swallowsClicks(row.kind), row.swallows) << static_cast<int>(row.kind);
+    }
+}
+
+TEST(LabelOfTest, TheLabelRightBeforeTheTextBoxNamesIt)
+{
+    const forms::WindowDescription& form1 = resources::form1Description();
+    const forms::ControlDescription* label = forms::labelOf(form1, *form1.find("Text1"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->name, "Label1");
+    EXPECT_EQ(forms::labelOf(form1, *form1.find("Command1")), nullptr) << "only text boxes are named so";
+
+    const forms::WindowDescription alone{
+        .controls = {{.name = "Text1", .kind = forms::ControlKind::TextBox, .tabIndex = 4},
+                     {.name = "Label9", .kind = forms::ControlKind::Label, .tabIndex = 5}}};
+    EXPECT_EQ(forms::labelOf(alone, alone.controls.front()), nullptr) << "a label after it names nothing";
+}
+
+TEST(TitleBarTest, TheSplashIsABareBoxTheOthersHaveATitleBar)
+{
+    EXPECT_TRUE(forms::hasTitleBar(resources::form1Description()));
+    EXPECT_TRUE(forms::hasTitleBar(resources::aboutDescription()));
+    EXPECT_FALSE(forms::hasTitleBar(resources::splashDescription()));
+    EXPECT_TRUE(forms::isDialog(resources::aboutDescription()));
+    EXPECT_FALSE(forms::isDialog(resources::form1Description()));
+    EXPECT_FALSE(forms::isDialog(resources::splashDescription()));
+
+    forms::WindowDescription captionOnly = resources::splashDescription();
+    captionOnly.caption = "Titel";
+    EXPECT_TRUE(forms::hasTitleBar(captionOnly)) << "a caption needs a title bar to show in";
+}
+
+} // namespace
