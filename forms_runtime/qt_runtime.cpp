@@ -4,16 +4,17 @@
 #include "keyboard.h"
 #include "placement.h"
 #include "qt_frame_margins.h"
-#include "system_colours.h"
+#include "qt_look.h"
+#include "qt_option_button.h"
 #include "units.h"
+#include "window_rules.h"
 
 #include <QAbstractButton>
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGroupBox>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -21,15 +22,10 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QPixmapCache>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QShortcutEvent>
-#include <QStyle>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 #include <QTimer>
 #include <QTranslator>
 
@@ -40,77 +36,6 @@
 
 namespace forms {
 namespace {
-
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QColor toQColor(StoredColour colour)
-{
-    const Rgb rgb = resolveColour(colour);
-    return {rgb.red, rgb.green, rgb.blue};
-}
-
-QColor systemQColor(std::uint32_t index)
-{
-    return toQColor(systemColour(index));
-}
-
-QRect toPixels(const TwipsRect& rect)
-{
-    return {twipsToPixels(rect.left), twipsToPixels(rect.top), twipsToPixels(rect.width),
-            twipsToPixels(rect.height)};
-}
-
-// Face names of the design that this platform lacks, and their stand-ins:
-// Liberation Sans has Arial's metrics, so texts keep the width they were laid
-// out with. A leading "@" (a vertical-writing face) shows the text upright.
-QString faceName(std::string_view face)
-{
-    QString name = toQString(face);
-    if (name.startsWith(u'@'))
-        name.remove(0, 1);
-    return name;
-}
-
-QFont toQFont(const FontSpec& spec)
-{
-    QFont font(faceName(spec.face));
-    font.setPixelSize(pointsToPixels(spec.points));
-    font.setWeight(static_cast<QFont::Weight>(spec.weight));
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeOut);
-    return font;
-}
-
-Qt::Alignment toQtAlignment(Alignment alignment)
-{
-    switch (alignment) {
-    case Alignment::Left:
-        return Qt::AlignLeft;
-    case Alignment::Right:
-        return Qt::AlignRight;
-    case Alignment::Centre:
-        return Qt::AlignHCenter;
-    }
-    return Qt::AlignLeft;
-}
-
-// The Qt resource holding a picture of that name.
-QString picturePath(PictureId picture)
-{
-    return QStringLiteral(":/pictures/") + toQString(picture) + QStringLiteral(".png");
-}
-
-QString controlKey(const ControlDescription& control)
-{
-    QString key = toQString(control.name);
-    if (control.index >= 0)
-        key += QStringLiteral("(%1)").arg(control.index);
-    return key;
-}
 
 KeyStroke toKeyStroke(const QKeyEvent& event)
 {
@@ -139,152 +64,12 @@ KeyStroke toKeyStroke(const QKeyEvent& event)
     return key;
 }
 
-// Labels, frames, images, picture boxes and lines swallow their own clicks,
-// so that a click on them never reaches the frame below.
-bool ownsItsClicks(ControlKind kind)
+QString controlKey(const ControlDescription& control)
 {
-    return kind == ControlKind::Label || kind == ControlKind::Frame || kind == ControlKind::Image ||
-           kind == ControlKind::PictureBox || kind == ControlKind::Line;
-}
-
-// Fusion with the classic metrics of option buttons (a 13-pixel mark, the
-// caption 4 pixels beside it), so captions fit the widths they were laid out for.
-class ClassicStyle final : public QProxyStyle
-{
-public:
-    ClassicStyle() : QProxyStyle(QStringLiteral("Fusion")) {}
-
-    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
-    {
-        switch (metric) {
-        case PM_ExclusiveIndicatorWidth:
-        case PM_ExclusiveIndicatorHeight:
-        case PM_IndicatorWidth:
-        case PM_IndicatorHeight:
-            return 13;
-        case PM_RadioButtonLabelSpacing:
-        case PM_CheckBoxLabelSpacing:
-            return 4;
-        default:
-            return QProxyStyle::pixelMetric(metric, option, widget);
-        }
-    }
-
-    // Push buttons carry their text only, message box buttons included.
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override
-    {
-        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
-            return 0;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
-
-// An option button whose caption wraps at word boundaries when it is wider
-// than the button, centred vertically beside the mark, as the platform's
-// option buttons do; Qt's own never wrap and would cut the caption off.
-class OptionButton final : public QRadioButton
-{
-public:
-    using QRadioButton::QRadioButton;
-
-protected:
-    bool hitButton(const QPoint& position) const override { return rect().contains(position); }
-
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QStylePainter painter(this);
-        QStyleOptionButton option;
-        initStyleOption(&option);
-        const QString caption = option.text;
-        option.text.clear();
-        const QRect mark = style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, this);
-        option.rect = mark;
-        option.rect.moveTop((height() - mark.height()) / 2);
-        painter.drawPrimitive(QStyle::PE_IndicatorRadioButton, option);
-
-        const int left =
-            mark.right() + 1 + style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &option, this);
-        const QRect textArea(left, 0, width() - left, height());
-        // Most captions fit on one line, which needs no line breaking at all.
-        int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic;
-        if (fontMetrics().horizontalAdvance(caption) > textArea.width())
-            flags |= Qt::TextWordWrap;
-        painter.setPen(palette().color(isEnabled() ? QPalette::WindowText : QPalette::PlaceholderText));
-        QRect used;
-        painter.drawText(textArea, flags, caption, &used);
-        if (hasFocus()) {
-            QStyleOptionFocusRect focus;
-            focus.initFrom(this);
-            focus.rect = used.adjusted(-1, 0, 1, 0).intersected(rect());
-            painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
-        }
-    }
-};
-
-// Command buttons, option buttons, text boxes and picture boxes take the
-// keyboard focus; labels, frames, images and lines never do.
-bool takesFocus(ControlKind kind)
-{
-    return kind == ControlKind::CommandButton || kind == ControlKind::OptionButton ||
-           kind == ControlKind::TextBox || kind == ControlKind::PictureBox;
-}
-
-// The property through which a top-level widget asks for its accessible role.
-constexpr const char* kAccessibleRole = "gradoluxAccessibleRole";
-
-QAccessibleInterface* accessibleWindow(const QString& /*className*/, QObject* object)
-{
-    if (!object || !object->isWidgetType())
-        return nullptr;
-    const QVariant role = object->property(kAccessibleRole);
-    if (!role.isValid())
-        return nullptr;
-    return new QAccessibleWidget(static_cast<QWidget*>(object), static_cast<QAccessible::Role>(role.toInt()));
-}
-
-void installApplicationLook()
-{
-    QAccessible::installFactory(accessibleWindow);
-    QApplication::setStyle(new ClassicStyle);
-    // The style keeps the pictures it draws (button bevels, option marks) in
-    // the pixmap cache under the widget's palette key, which the toolkit makes
-    // new for every widget. No entry is ever found again by another widget,
-    // so every About dialog opened would add about 30 KiB to the cache, up to
-    // its 10 MiB limit. Drawing them afresh costs next to nothing.
-    QPixmapCache::setCacheLimit(0);
-
-    QPalette palette;
-    const auto set = [&palette](QPalette::ColorRole role, std::uint32_t index) {
-        palette.setColor(role, systemQColor(index));
-    };
-    set(QPalette::Window, sys::ButtonFace);
-    set(QPalette::WindowText, sys::ButtonText);
-    set(QPalette::Base, sys::Window);
-    set(QPalette::AlternateBase, sys::ButtonFace);
-    set(QPalette::Text, sys::WindowText);
-    set(QPalette::Button, sys::ButtonFace);
-    set(QPalette::ButtonText, sys::ButtonText);
-    set(QPalette::Highlight, sys::Highlight);
-    set(QPalette::HighlightedText, sys::HighlightText);
-    set(QPalette::Light, sys::ButtonHighlight);
-    set(QPalette::Midlight, sys::Light);
-    set(QPalette::Mid, sys::ButtonShadow);
-    set(QPalette::Dark, sys::ButtonShadow);
-    set(QPalette::Shadow, sys::DarkShadow);
-    set(QPalette::ToolTipBase, sys::InfoBackground);
-    set(QPalette::ToolTipText, sys::InfoText);
-    set(QPalette::PlaceholderText, sys::GrayText);
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(QPalette::Disabled, role, systemQColor(sys::GrayText));
-    QApplication::setPalette(palette);
-
-    QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans")});
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans")});
-    QFont::insertSubstitutions(QStringLiteral("Arial Unicode MS"), {QStringLiteral("Liberation Sans")});
-    // The system's dialog font, for message boxes and everything without a font of its own.
-    QApplication::setFont(toQFont({.face = "MS Sans Serif", .points = 8.25}));
+    QString key = toQString(control.name);
+    if (control.index >= 0)
+        key += QStringLiteral("(%1)").arg(control.index);
+    return key;
 }
 
 } // namespace
@@ -488,47 +273,133 @@ QWidget* QtRuntime::controlOf(const Form& form, std::string_view name) const
                 std::string(name) + ".");
 }
 
-void QtRuntime::createWindow(Form& form)
-{
-    const WindowDescription& description = form.description();
-    auto window = std::make_unique<Window>();
+namespace {
 
+// The top-level widget: a window with a title bar as the description's
+// border asks, or a bare box with a raised dialog border that it draws
+// itself. Sets `client` to where the controls live.
+QWidget* createTopLevel(const WindowDescription& description, QWidget*& client)
+{
     const QSize clientSize(twipsToPixels(description.clientWidth), twipsToPixels(description.clientHeight));
-    const bool titleBar =
-        description.border == WindowBorder::Sizable || description.controlBox || !description.caption.empty();
-    if (titleBar) {
-        window->top = new QWidget(nullptr);
-        window->client = window->top;
-        window->top->resize(clientSize);
-        // A window without a taskbar entry of its own is a tool window.
-        Qt::WindowFlags flags = !description.showInTaskbar                    ? Qt::Tool
-                                : description.border == WindowBorder::Sizable ? Qt::Window
-                                                                              : Qt::Dialog;
-        if (description.border == WindowBorder::FixedDialog) {
-            flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
-            if (description.controlBox)
-                flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-            if (description.minButton)
-                flags |= Qt::WindowMinimizeButtonHint;
-            if (description.maxButton)
-                flags |= Qt::WindowMaximizeButtonHint;
-            window->top->setFixedSize(clientSize);
-        }
-        window->top->setWindowFlags(flags);
-    } else {
-        // No caption and no close box: a bare box with a raised dialog border
-        // and no title bar, which the window draws itself.
+    if (!hasTitleBar(description)) {
         auto* box = new QFrame(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint);
         box->setFrameStyle(QFrame::Panel | QFrame::Raised);
         box->setLineWidth(3);
         const int border = box->frameWidth();
         box->setFixedSize(clientSize + QSize(2 * border, 2 * border));
-        window->top = box;
-        window->client = new QWidget(box);
-        window->client->setObjectName(QStringLiteral("client"));
-        window->client->setGeometry(QRect(QPoint(border, border), clientSize));
+        client = new QWidget(box);
+        client->setObjectName(QStringLiteral("client"));
+        client->setGeometry(QRect(QPoint(border, border), clientSize));
+        return box;
+    }
+    auto* top = new QWidget(nullptr);
+    client = top;
+    top->resize(clientSize);
+    // A window without a taskbar entry of its own is a tool window.
+    Qt::WindowFlags flags = !description.showInTaskbar                    ? Qt::Tool
+                            : description.border == WindowBorder::Sizable ? Qt::Window
+                                                                          : Qt::Dialog;
+    if (description.border == WindowBorder::FixedDialog) {
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
+        if (description.controlBox)
+            flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        if (description.minButton)
+            flags |= Qt::WindowMinimizeButtonHint;
+        if (description.maxButton)
+            flags |= Qt::WindowMaximizeButtonHint;
+        top->setFixedSize(clientSize);
+    }
+    top->setWindowFlags(flags);
+    return top;
+}
+
+// The widget of one control, with its text and kind-specific settings.
+QWidget* createControlWidget(const ControlDescription& control, QWidget* parent)
+{
+    const QString text = toQString(control.text);
+    switch (control.kind) {
+    case ControlKind::Label: {
+        auto* label = new QLabel(parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setText(text);
+        label->setAlignment(toQtAlignment(control.alignment) | Qt::AlignTop);
+        label->setWordWrap(!control.autoSize);
+        return label;
+    }
+    case ControlKind::Frame:
+        return new QGroupBox(text, parent);
+    case ControlKind::OptionButton:
+        return new OptionButton(text, parent);
+    case ControlKind::TextBox: {
+        auto* edit = new QLineEdit(text, parent);
+        edit->setAlignment(toQtAlignment(control.alignment) | Qt::AlignVCenter);
+        return edit;
+    }
+    case ControlKind::CommandButton: {
+        auto* button = new QPushButton(text, parent);
+        // A focused command button takes Enter itself; the default button takes it otherwise.
+        button->setAutoDefault(true);
+        button->setDefault(control.isDefault);
+        return button;
+    }
+    case ControlKind::Image:
+    case ControlKind::PictureBox: {
+        auto* picture = new QLabel(parent);
+        picture->setPixmap(QPixmap(picturePath(control.picture)));
+        picture->setScaledContents(control.kind == ControlKind::Image);
+        if (control.sunken) {
+            picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            picture->setLineWidth(2);
+        }
+        return picture;
+    }
+    case ControlKind::Line:
+        break;
+    }
+    auto* line = new QWidget(parent);
+    line->setAutoFillBackground(true);
+    return line;
+}
+
+// Font, rectangle and colours of a control as its description gives them.
+void placeAndPaint(QWidget& widget, const ControlDescription& control, const WindowDescription& window)
+{
+    // A control without a font of its own uses the window's, which it
+    // inherits unless its container has another one.
+    const ControlDescription* container =
+        control.container.empty() ? nullptr : window.find(control.container);
+    if (control.font || (container && container->font))
+        widget.setFont(toQFont(control.font.value_or(window.font)));
+    widget.setGeometry(toPixels(control.rect));
+    if (control.kind == ControlKind::PictureBox && control.autoSize) {
+        auto& picture = static_cast<QLabel&>(widget);
+        const int border = picture.frameWidth();
+        widget.resize(picture.pixmap().deviceIndependentSize().toSize() + QSize(2 * border, 2 * border));
     }
 
+    // A standard push button shows no background colour of its own.
+    const bool paintsBackground = control.backColour && control.kind != ControlKind::CommandButton;
+    if (!control.foreColour && !paintsBackground)
+        return;
+    QPalette palette = widget.palette();
+    if (control.foreColour) {
+        palette.setColor(QPalette::WindowText, toQColor(*control.foreColour));
+        palette.setColor(QPalette::Text, toQColor(*control.foreColour));
+    }
+    if (paintsBackground) {
+        palette.setColor(QPalette::Window, toQColor(*control.backColour));
+        widget.setAutoFillBackground(true);
+    }
+    widget.setPalette(palette);
+}
+
+} // namespace
+
+void QtRuntime::createWindow(Form& form)
+{
+    const WindowDescription& description = form.description();
+    auto window = std::make_unique<Window>();
+    window->top = createTopLevel(description, window->client);
     QWidget* top = window->top;
     top->setObjectName(toQString(description.name));
     top->setWindowTitle(toQString(description.caption));
@@ -541,138 +412,51 @@ void QtRuntime::createWindow(Form& form)
         top->setPalette(palette);
         top->setAutoFillBackground(true);
     }
-
-    // What a screen reader announces: a window (or dialog) role for the
-    // top-level widget, and the application title for a window without caption.
-    top->setProperty(kAccessibleRole,
-                     description.border == WindowBorder::FixedDialog && description.controlBox
-                         ? int(QAccessible::Dialog)
-                         : int(QAccessible::Window));
+    // What a screen reader announces: the window's role, and the application
+    // title for a window without caption.
+    setAccessibleRole(*top, isDialog(description));
     if (description.caption.empty())
         top->setAccessibleName(toQString(applicationTitle()));
 
     window->events = new Events(*this, form, *window);
     top->installEventFilter(window->events);
-
-    std::vector<std::pair<int, QWidget*>> tabOrder;
-    for (const ControlDescription& control : description.controls) {
-        QWidget* parent = window->client;
-        if (!control.container.empty())
-            parent = window->controls.at(toQString(control.container));
-
-        const QString text = toQString(control.text);
-        QWidget* widget = nullptr;
-        switch (control.kind) {
-        case ControlKind::Label: {
-            auto* label = new QLabel(parent);
-            label->setTextFormat(Qt::PlainText);
-            label->setText(text);
-            label->setAlignment(toQtAlignment(control.alignment) | Qt::AlignTop);
-            label->setWordWrap(!control.autoSize);
-            widget = label;
-            break;
-        }
-        case ControlKind::Frame:
-            widget = new QGroupBox(text, parent);
-            break;
-        case ControlKind::OptionButton:
-            widget = new OptionButton(text, parent);
-            break;
-        case ControlKind::TextBox: {
-            auto* edit = new QLineEdit(text, parent);
-            edit->setAlignment(toQtAlignment(control.alignment) | Qt::AlignVCenter);
-            widget = edit;
-            break;
-        }
-        case ControlKind::CommandButton: {
-            auto* button = new QPushButton(text, parent);
-            // A focused command button takes Enter itself; the default button takes it otherwise.
-            button->setAutoDefault(true);
-            button->setDefault(control.isDefault);
-            window->events->watchAccessKey(button);
-            QObject::connect(button, &QPushButton::clicked, top,
-                             [&form, name = control.name] { form.click(name); });
-            widget = button;
-            break;
-        }
-        case ControlKind::Image:
-        case ControlKind::PictureBox: {
-            auto* picture = new QLabel(parent);
-            const QPixmap pixmap(picturePath(control.picture));
-            picture->setPixmap(pixmap);
-            picture->setScaledContents(control.kind == ControlKind::Image);
-            if (control.sunken) {
-                picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-                picture->setLineWidth(2);
-            }
-            widget = picture;
-            break;
-        }
-        case ControlKind::Line:
-            widget = new QWidget(parent);
-            widget->setAutoFillBackground(true);
-            break;
-        }
-
-        widget->setObjectName(controlKey(control));
-        // A control without a font of its own uses the window's, which it
-        // inherits unless its container has another one.
-        const ControlDescription* container =
-            control.container.empty() ? nullptr : description.find(control.container);
-        if (control.font || (container && container->font))
-            widget->setFont(toQFont(control.font.value_or(description.font)));
-        widget->setGeometry(toPixels(control.rect));
-        if (control.kind == ControlKind::PictureBox && control.autoSize) {
-            const int border = static_cast<QLabel*>(widget)->frameWidth();
-            const QSize size = static_cast<QLabel*>(widget)->pixmap().deviceIndependentSize().toSize();
-            widget->resize(size + QSize(2 * border, 2 * border));
-        }
-
-        // A standard push button shows no background colour of its own.
-        const bool paintsBackground = control.backColour && control.kind != ControlKind::CommandButton;
-        if (control.foreColour || paintsBackground) {
-            QPalette palette = widget->palette();
-            if (control.foreColour) {
-                palette.setColor(QPalette::WindowText, toQColor(*control.foreColour));
-                palette.setColor(QPalette::Text, toQColor(*control.foreColour));
-            }
-            if (paintsBackground) {
-                palette.setColor(QPalette::Window, toQColor(*control.backColour));
-                widget->setAutoFillBackground(true);
-            }
-            widget->setPalette(palette);
-        }
-
-        if (ownsItsClicks(control.kind))
-            window->events->watchClicks(widget, control.name);
-        if (takesFocus(control.kind) && control.tabIndex >= 0) {
-            widget->setFocusPolicy(Qt::StrongFocus);
-            tabOrder.emplace_back(control.tabIndex, widget);
-        } else {
-            widget->setFocusPolicy(Qt::NoFocus);
-        }
-
-        window->controls.emplace(widget->objectName(), widget);
-    }
-
-    std::stable_sort(tabOrder.begin(), tabOrder.end(),
-                     [](const auto& left, const auto& right) { return left.first < right.first; });
-    // A label directly before a text box in the tab order is its caption:
-    // the text box takes its name from it.
-    for (const ControlDescription& label : description.controls) {
-        if (label.kind != ControlKind::Label || label.tabIndex < 0)
-            continue;
-        for (const ControlDescription& next : description.controls)
-            if (next.kind == ControlKind::TextBox && next.tabIndex == label.tabIndex + 1)
-                static_cast<QLabel*>(window->controls.at(controlKey(label)))
-                    ->setBuddy(window->controls.at(controlKey(next)));
-    }
-    for (std::size_t i = 1; i < tabOrder.size(); ++i)
-        QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
-    if (!tabOrder.empty())
-        tabOrder.front().second->setFocus(Qt::OtherFocusReason);
-
+    for (const ControlDescription& control : description.controls)
+        createControl(form, *window, control);
+    arrangeFocus(description, *window);
     m_windows.emplace(&form, std::move(window));
+}
+
+void QtRuntime::createControl(Form& form, Window& window, const ControlDescription& control)
+{
+    QWidget* parent =
+        control.container.empty() ? window.client : window.controls.at(toQString(control.container));
+    QWidget* widget = createControlWidget(control, parent);
+    widget->setObjectName(controlKey(control));
+    placeAndPaint(*widget, control, form.description());
+    if (control.kind == ControlKind::CommandButton) {
+        window.events->watchAccessKey(widget);
+        QObject::connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, window.top,
+                         [&form, name = control.name] { form.click(name); });
+    }
+    if (swallowsClicks(control.kind))
+        window.events->watchClicks(widget, control.name);
+    widget->setFocusPolicy(takesFocus(control.kind) && control.tabIndex >= 0 ? Qt::StrongFocus : Qt::NoFocus);
+    window.controls.emplace(widget->objectName(), widget);
+}
+
+void QtRuntime::arrangeFocus(const WindowDescription& description, Window& window)
+{
+    const std::vector<const ControlDescription*> order = tabOrder(description);
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(window.controls.at(controlKey(*order[i - 1])),
+                             window.controls.at(controlKey(*order[i])));
+    if (!order.empty())
+        window.controls.at(controlKey(*order.front()))->setFocus(Qt::OtherFocusReason);
+    // A text box takes its name for screen readers from the label that names it.
+    for (const ControlDescription& control : description.controls)
+        if (const ControlDescription* label = labelOf(description, control))
+            static_cast<QLabel*>(window.controls.at(controlKey(*label)))
+                ->setBuddy(window.controls.at(controlKey(control)));
 }
 
 void QtRuntime::destroyWindow(Form& form)

@@ -63,6 +63,8 @@ private:
     Window& windowOf(const Form& form) const;
     // Shows the default border on the button that Enter would press.
     static void markDefaultButton(const Form& form, const Window& window);
+    void createControl(Form& form, Window& window, const ControlDescription& control);
+    static void arrangeFocus(const WindowDescription& description, Window& window);
     QWidget* controlOf(const Form& form, std::string_view name) const;
 
     std::map<const Form*, std::unique_ptr<Window>> m_windows;

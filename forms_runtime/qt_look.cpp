@@ -1,0 +1,178 @@
+// SPDX-License-Identifier: MIT
+#include "qt_look.h"
+
+#include "system_colours.h"
+#include "units.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QPalette>
+#include <QPixmapCache>
+#include <QProxyStyle>
+#include <QVariant>
+#include <QWidget>
+
+namespace forms {
+namespace {
+
+QColor systemQColor(std::uint32_t index)
+{
+    return toQColor(systemColour(index));
+}
+
+// Fusion with the classic metrics of option buttons (a 13-pixel mark, the
+// caption 4 pixels beside it), so captions fit the widths they were laid out for.
+class ClassicStyle final : public QProxyStyle
+{
+public:
+    ClassicStyle() : QProxyStyle(QStringLiteral("Fusion")) {}
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        switch (metric) {
+        case PM_ExclusiveIndicatorWidth:
+        case PM_ExclusiveIndicatorHeight:
+        case PM_IndicatorWidth:
+        case PM_IndicatorHeight:
+            return 13;
+        case PM_RadioButtonLabelSpacing:
+        case PM_CheckBoxLabelSpacing:
+            return 4;
+        default:
+            return QProxyStyle::pixelMetric(metric, option, widget);
+        }
+    }
+
+    // Push buttons carry their text only, message box buttons included.
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// The property through which a top-level widget asks for its accessible role.
+constexpr const char* kAccessibleRole = "gradoluxAccessibleRole";
+
+QAccessibleInterface* accessibleWindow(const QString& /*className*/, QObject* object)
+{
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    const QVariant role = object->property(kAccessibleRole);
+    if (!role.isValid())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), static_cast<QAccessible::Role>(role.toInt()));
+}
+
+} // namespace
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor toQColor(StoredColour colour)
+{
+    const Rgb rgb = resolveColour(colour);
+    return {rgb.red, rgb.green, rgb.blue};
+}
+
+QRect toPixels(const TwipsRect& rect)
+{
+    return {twipsToPixels(rect.left), twipsToPixels(rect.top), twipsToPixels(rect.width),
+            twipsToPixels(rect.height)};
+}
+
+// Face names of the design that this platform lacks, and their stand-ins:
+// Liberation Sans has Arial's metrics, so texts keep the width they were laid
+// out with. A leading "@" (a vertical-writing face) shows the text upright.
+QString faceName(std::string_view face)
+{
+    QString name = toQString(face);
+    if (name.startsWith(u'@'))
+        name.remove(0, 1);
+    return name;
+}
+
+QFont toQFont(const FontSpec& spec)
+{
+    QFont font(faceName(spec.face));
+    font.setPixelSize(pointsToPixels(spec.points));
+    font.setWeight(static_cast<QFont::Weight>(spec.weight));
+    font.setItalic(spec.italic);
+    font.setUnderline(spec.underline);
+    font.setStrikeOut(spec.strikeOut);
+    return font;
+}
+
+Qt::Alignment toQtAlignment(Alignment alignment)
+{
+    switch (alignment) {
+    case Alignment::Left:
+        return Qt::AlignLeft;
+    case Alignment::Right:
+        return Qt::AlignRight;
+    case Alignment::Centre:
+        return Qt::AlignHCenter;
+    }
+    return Qt::AlignLeft;
+}
+
+QString picturePath(PictureId picture)
+{
+    return QStringLiteral(":/pictures/") + toQString(picture) + QStringLiteral(".png");
+}
+
+void setAccessibleRole(QWidget& top, bool dialog)
+{
+    top.setProperty(kAccessibleRole, dialog ? int(QAccessible::Dialog) : int(QAccessible::Window));
+}
+
+void installApplicationLook()
+{
+    QAccessible::installFactory(accessibleWindow);
+    QApplication::setStyle(new ClassicStyle);
+    // The style keeps the pictures it draws (button bevels, option marks) in
+    // the pixmap cache under the widget's palette key, which the toolkit makes
+    // new for every widget. No entry is ever found again by another widget,
+    // so every About dialog opened would add about 30 KiB to the cache, up to
+    // its 10 MiB limit. Drawing them afresh costs next to nothing.
+    QPixmapCache::setCacheLimit(0);
+
+    QPalette palette;
+    const auto set = [&palette](QPalette::ColorRole role, std::uint32_t index) {
+        palette.setColor(role, systemQColor(index));
+    };
+    set(QPalette::Window, sys::ButtonFace);
+    set(QPalette::WindowText, sys::ButtonText);
+    set(QPalette::Base, sys::Window);
+    set(QPalette::AlternateBase, sys::ButtonFace);
+    set(QPalette::Text, sys::WindowText);
+    set(QPalette::Button, sys::ButtonFace);
+    set(QPalette::ButtonText, sys::ButtonText);
+    set(QPalette::Highlight, sys::Highlight);
+    set(QPalette::HighlightedText, sys::HighlightText);
+    set(QPalette::Light, sys::ButtonHighlight);
+    set(QPalette::Midlight, sys::Light);
+    set(QPalette::Mid, sys::ButtonShadow);
+    set(QPalette::Dark, sys::ButtonShadow);
+    set(QPalette::Shadow, sys::DarkShadow);
+    set(QPalette::ToolTipBase, sys::InfoBackground);
+    set(QPalette::ToolTipText, sys::InfoText);
+    set(QPalette::PlaceholderText, sys::GrayText);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, systemQColor(sys::GrayText));
+    QApplication::setPalette(palette);
+
+    QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans")});
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Arial Unicode MS"), {QStringLiteral("Liberation Sans")});
+    // The system's dialog font, for message boxes and everything without a font of its own.
+    QApplication::setFont(toQFont({.face = "MS Sans Serif", .points = 8.25}));
+}
+
+} // namespace forms
