@@ -256,12 +256,13 @@ QWidget* QtRuntime::window(const Form& form) const
     return it == m_windows.end() ? nullptr : it->second->top.data();
 }
 
-QWidget* QtRuntime::control(const Form& form, std::string_view name) const
+QWidget* QtRuntime::control(const Form& form, std::string_view name, int index) const
 {
     const auto it = m_windows.find(&form);
-    if (it == m_windows.end())
+    const ControlDescription* description = form.description().find(name, index);
+    if (it == m_windows.end() || !description)
         return nullptr;
-    const auto control = it->second->controls.find(toQString(name));
+    const auto control = it->second->controls.find(controlKey(*description));
     return control == it->second->controls.end() ? nullptr : control->second;
 }
 

@@ -41,8 +41,9 @@ public:
 
     // The top-level widget of a loaded window, or nullptr.
     QWidget* window(const Form& form) const;
-    // A control of a loaded window by name (control arrays as "Name(index)"), or nullptr.
-    QWidget* control(const Form& form, std::string_view name) const;
+    // A control of a loaded window by name, an element of a control array by
+    // name and element number; nullptr when there is none.
+    QWidget* control(const Form& form, std::string_view name, int index = -1) const;
 
     // What ending does after every window has gone; by default it leaves the
     // application's event loop with the exit code. Tests replace it.

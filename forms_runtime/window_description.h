@@ -85,7 +85,7 @@ struct ControlDescription
     bool isCancel = false;  // takes Escape
     bool sunken = false;    // 3-D sunken border
     PictureId picture{};    // the picture of images and picture boxes
-    int index = -1;         // element number of a control array
+    int index = -1;         // element number of a control array; -1 for a control of its own
 };
 
 enum class WindowBorder
@@ -120,10 +120,12 @@ struct WindowDescription
     PictureId icon{}; // the window's icon in its title bar
     std::vector<ControlDescription> controls{};
 
-    const ControlDescription* find(std::string_view controlName) const
+    // A control by its name; an element of a control array (several controls
+    // of one name) by its name and element number.
+    const ControlDescription* find(std::string_view controlName, int index = -1) const
     {
         for (const ControlDescription& control : controls)
-            if (control.name == controlName)
+            if (control.name == controlName && control.index == index)
                 return &control;
         return nullptr;
     }

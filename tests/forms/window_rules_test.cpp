@@ -78,6 +78,21 @@ TEST(LabelOfTest, TheLabelRightBeforeTheTextBoxNamesIt)
     EXPECT_EQ(forms::labelOf(alone, alone.controls.front()), nullptr) << "a label after it names nothing";
 }
 
+TEST(FindTest, AControlArrayElementByNameAndElementNumber)
+{
+    const forms::WindowDescription& about = resources::aboutDescription();
+    EXPECT_EQ(about.find("Line1"), nullptr) << "an array's name alone names no one control";
+    for (const int element : {0, 1}) {
+        const forms::ControlDescription* line = about.find("Line1", element);
+        ASSERT_NE(line, nullptr);
+        EXPECT_EQ(line->index, element);
+        EXPECT_EQ(line->kind, forms::ControlKind::Line);
+    }
+    EXPECT_EQ(about.find("Line1", 2), nullptr);
+    EXPECT_EQ(about.find("cmdOK", 0), nullptr) << "a control of its own has no element number";
+    EXPECT_NE(about.find("cmdOK"), nullptr);
+}
+
 TEST(TitleBarTest, TheSplashIsABareBoxTheOthersHaveATitleBar)
 {
     EXPECT_TRUE(forms::hasTitleBar(resources::form1Description()));

@@ -59,7 +59,16 @@ private:
     main_window::Form1& mainWindow() { return m_runtime->form<main_window::Form1>(); }
     frmAbout& dialog() { return m_runtime->form<frmAbout>(); }
     QWidget* top() { return m_runtime->window(dialog()); }
-    QWidget* control(const char* name) { return m_runtime->control(dialog(), name); }
+    // A control by name, an element of the line array as "Line1(element)".
+    QWidget* control(const char* name)
+    {
+        const QString text = QString::fromUtf8(name);
+        if (!text.endsWith(u')'))
+            return m_runtime->control(dialog(), name);
+        const qsizetype open = text.indexOf(u'(');
+        return m_runtime->control(dialog(), text.left(open).toStdString(),
+                                  text.mid(open + 1, text.size() - open - 2).toInt());
+    }
     QString text(const char* name) { return qobject_cast<QLabel*>(control(name))->text(); }
     int aboutWindows()
     {
@@ -142,9 +151,9 @@ private slots:
         QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         QCOMPARE(top()->minimumSize(), top()->maximumSize());
         QVERIFY(!top()->parentWidget());
-        QCOMPARE(m_runtime->control(dialog(), "Line1(1)")->palette().color(QPalette::Window),
+        QCOMPARE(m_runtime->control(dialog(), "Line1", 1)->palette().color(QPalette::Window),
                  QColor(128, 128, 128));
-        QCOMPARE(m_runtime->control(dialog(), "Line1(0)")->palette().color(QPalette::Window),
+        QCOMPARE(m_runtime->control(dialog(), "Line1", 0)->palette().color(QPalette::Window),
                  QColor(255, 255, 255));
     }
 
