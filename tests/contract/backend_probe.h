@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// What the contract test needs of a back end besides the run-time itself:
+// the windows as the toolkit shows them, read back through the toolkit, and
+// input given the way a user gives it. Each back end has one probe.
+
+#include "keyboard.h"
+#include "placement.h"
+#include "runtime.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+struct ShownFont
+{
+    int pixelHeight = 0; // the font's height in device pixels
+    int weight = 0;      // 400 regular, 700 bold
+};
+
+class BackendProbe
+{
+public:
+    virtual ~BackendProbe() = default;
+
+    virtual forms::Runtime& runtime() = 0;
+    // The resolution the windows are laid out at, in dots per inch.
+    virtual int dpi() const = 0;
+    // Exit codes the run-time has ended the program with, in order.
+    virtual std::vector<int> exitCodes() const = 0;
+
+    // In device pixels: a control's rectangle relative to its container's
+    // client area (the window's, or its frame's), and the window's client size.
+    virtual forms::PixelRect controlRect(const forms::Form& form, std::string_view name, int index = -1) = 0;
+    virtual forms::PixelRect clientRect(const forms::Form& form) = 0;
+    virtual ShownFont font(const forms::Form& form, std::string_view name) = 0;
+    // The caption or text a control shows, without the access key's "&".
+    virtual std::string text(const forms::Form& form, std::string_view name) = 0;
+    virtual std::string windowCaption(const forms::Form& form) = 0;
+    virtual bool visible(const forms::Form& form) = 0;
+
+    // A click with the mouse in the middle of a control.
+    virtual void click(const forms::Form& form, std::string_view name) = 0;
+    // A key pressed while the window is active, with the focus on `focus`
+    // ("" to leave it where it is).
+    virtual void key(const forms::Form& form, forms::KeyStroke::Key key, std::string_view focus) = 0;
+};
+
+// Made by each back end's probe file.
+std::unique_ptr<BackendProbe> makeBackendProbe();

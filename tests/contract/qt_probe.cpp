@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: MIT
+// The contract test's probe for the Qt back end: widgets read back through
+// Qt, clicks and keys given through QTest. Runs headless; the resolution is
+// 96 dpi times the scale factor the test runs with (QT_SCALE_FACTOR).
+
+#include "backend_probe.h"
+#include "qt_runtime.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+class QtProbe final : public BackendProbe
+{
+public:
+    QtProbe() : m_runtime("Gradolux")
+    {
+        m_runtime.setExitHandler([this](int code) { m_exitCodes.push_back(code); });
+    }
+
+    forms::Runtime& runtime() override { return m_runtime; }
+    int dpi() const override { return static_cast<int>(std::lround(96 * qApp->devicePixelRatio())); }
+    std::vector<int> exitCodes() const override { return m_exitCodes; }
+
+    forms::PixelRect controlRect(const forms::Form& form, std::string_view name, int index) override
+    {
+        const QWidget* widget = m_runtime.control(form, name, index);
+        if (!widget)
+            return {};
+        return device(widget->geometry());
+    }
+    forms::PixelRect clientRect(const forms::Form& form) override
+    {
+        const QWidget* top = m_runtime.window(form);
+        const auto* client = top->findChild<QWidget*>(QStringLiteral("client"));
+        return device((client ? client : top)->rect());
+    }
+    ShownFont font(const forms::Form& form, std::string_view name) override
+    {
+        const QFont font = m_runtime.control(form, name)->font();
+        return {static_cast<int>(std::lround(font.pixelSize() * qApp->devicePixelRatio())), font.weight()};
+    }
+    std::string text(const forms::Form& form, std::string_view name) override
+    {
+        QWidget* widget = m_runtime.control(form, name);
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            text = label->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            text = button->text();
+        else if (auto* frame = qobject_cast<QGroupBox*>(widget))
+            text = frame->title();
+        else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+            return edit->text().toStdString();
+        // The access key's marker is not shown; "&&" shows one "&".
+        return text.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
+            .remove(u'&')
+            .replace(u'\x01', u'&')
+            .toStdString();
+    }
+    std::string windowCaption(const forms::Form& form) override
+    {
+        return m_runtime.window(form)->windowTitle().toStdString();
+    }
+    bool visible(const forms::Form& form) override
+    {
+        const QWidget* top = m_runtime.window(form);
+        return top && top->isVisible();
+    }
+    void click(const forms::Form& form, std::string_view name) override
+    {
+        QTest::mouseClick(m_runtime.control(form, name), Qt::LeftButton);
+    }
+    void key(const forms::Form& form, forms::KeyStroke::Key key, std::string_view focus) override
+    {
+        QWidget* top = m_runtime.window(form);
+        top->activateWindow();
+        if (!QTest::qWaitForWindowActive(top))
+            ADD_FAILURE() << "the window did not become active";
+        if (!focus.empty())
+            m_runtime.control(form, focus)->setFocus();
+        QWidget* target = top->focusWidget() ? top->focusWidget() : top;
+        switch (key) {
+        case forms::KeyStroke::Key::Return:
+            QTest::keyClick(target, Qt::Key_Return);
+            break;
+        case forms::KeyStroke::Key::Enter:
+            QTest::keyClick(target, Qt::Key_Enter, Qt::KeypadModifier);
+            break;
+        case forms::KeyStroke::Key::Escape:
+            QTest::keyClick(target, Qt::Key_Escape);
+            break;
+        case forms::KeyStroke::Key::Delete:
+            QTest::keyClick(target, Qt::Key_Delete);
+            break;
+        case forms::KeyStroke::Key::Other:
+            break;
+        }
+    }
+
+private:
+    static forms::PixelRect device(const QRect& logical)
+    {
+        const double ratio = qApp->devicePixelRatio();
+        const auto scale = [ratio](int value) { return static_cast<int>(std::lround(value * ratio)); };
+        return {scale(logical.x()), scale(logical.y()), scale(logical.width()), scale(logical.height())};
+    }
+
+    forms::QtRuntime m_runtime;
+    std::vector<int> m_exitCodes;
+};
+
+} // namespace
+
+std::unique_ptr<BackendProbe> makeBackendProbe()
+{
+    return std::make_unique<QtProbe>();
+}
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
