@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Runs the Windows builds under Wine, in a private prefix made fresh for the
-# run: the registry reader and program starter, and the version record and
-# icon group of the executable. Skipped only when
+# run: the registry reader and program starter, the version record and icon
+# group of the executable, and the Qt-free unit tests. Skipped only when
 # GRADOLUX_SKIP_WINE=1 is set; a missing Wine is a failure, not a skip.
 #   run_wine_tests.sh WINE_BUILD_DIR
 set -euo pipefail
@@ -19,7 +19,23 @@ rm -rf "$WINEPREFIX"
 wineboot --init >/dev/null 2>&1
 wineserver --wait 2>/dev/null || true
 status=0
-wine "$build/wine_sysinfo_test.exe" "$(winepath -w "$build/start_marker.exe")" | tr -d '\r' || status=$?
-wine "$build/wine_version_test.exe" "$(winepath -w "$build/version_probe.exe")" | tr -d '\r' || status=$?
+# Each program's output goes to a file: Wine's helper processes would hold a
+# pipe open long after the program has ended.
+run() {
+    local name=$1 code=0
+    shift
+    wine "$build/$name.exe" "$@" >"$build/$name.log" 2>&1 || code=$?
+    tr -d '\r' <"$build/$name.log"
+    if ((code != 0)); then
+        echo "FAIL: $name ended with exit code $code" >&2
+        status=1
+    fi
+}
+run wine_sysinfo_test "$(winepath -w "$build/start_marker.exe")"
+run wine_version_test "$(winepath -w "$build/version_probe.exe")"
+# The Qt-free unit tests, as a Windows build runs them.
+for tests in risk_tests forms_tests windows_tests about_tests; do
+    run "$tests" --gtest_brief=1
+done
 wineserver --kill 2>/dev/null || true
 exit $status
