@@ -4,10 +4,10 @@
 #include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QThread>
-#include <QWidget>
 
 #include <xcb/xcb.h>
 
+#include <array>
 #include <cstdlib>
 #include <memory>
 #include <string_view>
@@ -15,21 +15,12 @@
 namespace forms {
 namespace {
 
-// The window manager normally answers within a millisecond; one that has
-// not answered by then has no frame to announce.
+// The window manager normally answers within milliseconds of being asked,
+// long before the first window is opened; one that has not answered by
+// then has no frame to announce.
 constexpr int kAnswerDeadlineMs = 250;
 
 template <class T> using XcbReply = std::unique_ptr<T, decltype(&std::free)>;
-
-xcb_atom_t atom(xcb_connection_t* connection, std::string_view name)
-{
-    const XcbReply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.data()),
-            nullptr),
-        &std::free);
-    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-}
 
 XcbReply<xcb_get_property_reply_t> property(xcb_connection_t* connection, xcb_window_t window,
                                             xcb_atom_t name, std::uint32_t length)
@@ -39,9 +30,10 @@ XcbReply<xcb_get_property_reply_t> property(xcb_connection_t* connection, xcb_wi
             &std::free};
 }
 
-bool windowManagerSupports(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t wanted)
+bool windowManagerSupports(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t supportedList,
+                           xcb_atom_t wanted)
 {
-    const auto supported = property(connection, root, atom(connection, "_NET_SUPPORTED"), 1024);
+    const auto supported = property(connection, root, supportedList, 1024);
     if (!supported || supported->format != 32)
         return false;
     const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(supported.get()));
@@ -54,48 +46,84 @@ bool windowManagerSupports(xcb_connection_t* connection, xcb_window_t root, xcb_
 
 } // namespace
 
-FrameMargins announcedFrameMargins(QWidget& top)
+AnnouncedFrame::AnnouncedFrame()
 {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
-        return {};
-    xcb_connection_t* connection = x11->connection();
-    const auto window = static_cast<xcb_window_t>(top.winId());
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        m_connection = x11->connection();
+}
 
-    const XcbReply<xcb_get_geometry_reply_t> geometry(
-        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr), &std::free);
-    if (!geometry)
-        return {};
-    const xcb_window_t root = geometry->root;
-    const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
-    if (!windowManagerSupports(connection, root, request))
-        return {};
+void AnnouncedFrame::ask()
+{
+    if (!m_connection || m_window)
+        return;
 
+    // The three names in one round trip.
+    constexpr std::array<std::string_view, 3> names{"_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS",
+                                                    "_NET_SUPPORTED"};
+    std::array<xcb_intern_atom_cookie_t, 3> cookies{};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        cookies.at(i) = xcb_intern_atom(m_connection, 0, static_cast<std::uint16_t>(names.at(i).size()),
+                                        names.at(i).data());
+    std::array<xcb_atom_t, 3> atoms{};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const XcbReply<xcb_intern_atom_reply_t> reply(
+            xcb_intern_atom_reply(m_connection, cookies.at(i), nullptr), &std::free);
+        atoms.at(i) = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    }
+    m_request = atoms[0];
+    m_extents = atoms[1];
+    m_supportedList = atoms[2];
+
+    m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    // Its decorations are those of any ordinary window with a title bar.
+    m_window = xcb_generate_id(m_connection);
+    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window, m_root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
-    message.window = window;
-    message.type = request;
-    xcb_send_event(connection, 0, root,
+    message.window = m_window;
+    message.type = m_request;
+    xcb_send_event(m_connection, 0, m_root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                    reinterpret_cast<const char*>(&message));
-    xcb_flush(connection);
+    xcb_flush(m_connection);
+}
 
-    // The answer is a property on the window; the toolkit reads the window's
-    // events, so ask for the property until it is there.
-    const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
+AnnouncedFrame::~AnnouncedFrame()
+{
+    if (m_connection && m_window) {
+        xcb_destroy_window(m_connection, m_window);
+        xcb_flush(m_connection);
+    }
+}
+
+FrameMargins AnnouncedFrame::margins()
+{
+    if (m_margins)
+        return *m_margins;
+    ask();
+    m_margins = FrameMargins{};
+    if (!m_connection || !m_window)
+        return *m_margins;
+    // A window manager that does not understand the question will not answer it.
+    if (!windowManagerSupports(m_connection, m_root, m_supportedList, m_request))
+        return *m_margins;
+
+    // The toolkit reads the window's events, so ask for the property until it is there.
     const QDeadlineTimer deadline(kAnswerDeadlineMs);
     do {
-        const auto reply = property(connection, window, extents, 4);
+        const auto reply = property(m_connection, m_window, m_extents, 4);
         if (reply && reply->format == 32 && xcb_get_property_value_length(reply.get()) == 16) {
             const auto* value = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
             // left, right, top, bottom
-            return {static_cast<int>(value[0]), static_cast<int>(value[2]), static_cast<int>(value[1]),
-                    static_cast<int>(value[3])};
+            m_margins = FrameMargins{static_cast<int>(value[0]), static_cast<int>(value[2]),
+                                     static_cast<int>(value[1]), static_cast<int>(value[3])};
+            return *m_margins;
         }
         QThread::msleep(1);
     } while (!deadline.hasExpired());
-    return {};
+    return *m_margins;
 }
 
 } // namespace forms

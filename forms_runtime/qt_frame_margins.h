@@ -1,20 +1,48 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The size of the frame that the window manager will put around a top-level
-// widget, asked for before the widget is first shown, so that the run-time
+// The frame that the window manager puts around an ordinary window with a
+// title bar, known before such a window is first shown, so that the run-time
 // can centre the whole window without moving it after it has appeared.
+//
+// On X11 the window manager is asked (_NET_REQUEST_FRAME_EXTENTS) about an
+// unmapped stand-in window once the first window has been painted, so that
+// the question never delays it; the answer, a property on the stand-in, is
+// long there when the user opens the first window that needs it. Elsewhere,
+// or when the window manager cannot tell, the frame counts as empty.
 
 #include "placement.h"
 
-class QWidget;
+#include <cstdint>
+#include <optional>
+
+struct xcb_connection_t;
 
 namespace forms {
 
-// The frame the window manager announces for `top`, which must not have
-// been shown yet. On X11 this asks the window manager
-// (_NET_REQUEST_FRAME_EXTENTS) and waits briefly for its answer; where the
-// platform or the window manager cannot tell, the frame counts as empty.
-FrameMargins announcedFrameMargins(QWidget& top);
+class AnnouncedFrame
+{
+public:
+    // Needs a QGuiApplication.
+    AnnouncedFrame();
+    ~AnnouncedFrame();
+    AnnouncedFrame(const AnnouncedFrame&) = delete;
+    AnnouncedFrame& operator=(const AnnouncedFrame&) = delete;
+
+    // Sends the question and returns at once; asks only once.
+    void ask();
+    // The frame in device pixels. Asks if that has not been done, and waits
+    // briefly for the answer if it has not come yet.
+    FrameMargins margins();
+
+private:
+    xcb_connection_t* m_connection = nullptr;
+    std::uint32_t m_root = 0;
+    std::uint32_t m_window = 0;        // the stand-in
+    std::uint32_t m_request = 0;       // _NET_REQUEST_FRAME_EXTENTS
+    std::uint32_t m_extents = 0;       // _NET_FRAME_EXTENTS
+    std::uint32_t m_supportedList = 0; // _NET_SUPPORTED
+    std::optional<FrameMargins> m_margins;
+};
 
 } // namespace forms

@@ -145,6 +145,8 @@ protected:
 private:
     bool windowEvent(QEvent* event)
     {
+        if (event->type() == QEvent::Paint)
+            m_runtime.windowPainted();
         if (event->type() == QEvent::Close) {
             // Only the user closes a window through its frame; the run-time hides and deletes instead.
             event->ignore();
@@ -207,7 +209,8 @@ public:
 
 QtRuntime::QtRuntime(std::string applicationTitle)
     : Runtime(std::move(applicationTitle)), m_exit([](int exitCode) { QCoreApplication::exit(exitCode); }),
-      m_context(std::make_unique<QObject>()), m_toolkitGerman(std::make_unique<QTranslator>())
+      m_context(std::make_unique<QObject>()), m_toolkitGerman(std::make_unique<QTranslator>()),
+      m_frame(std::make_unique<AnnouncedFrame>())
 {
     installApplicationLook();
     // Every text the user reads is German, the toolkit's own ones too (the
@@ -222,6 +225,17 @@ QtRuntime::QtRuntime(std::string applicationTitle)
             if ((old && old->window() == window->top) || (now && now->window() == window->top))
                 markDefaultButton(*form, *window);
     });
+}
+
+void QtRuntime::windowPainted()
+{
+    // Once the first window is on the screen, and not before, the window
+    // manager is asked about frames; the answer is needed at the first show
+    // of a centred window.
+    if (m_askedForFrame)
+        return;
+    m_askedForFrame = true;
+    QTimer::singleShot(0, m_context.get(), [this] { m_frame->ask(); });
 }
 
 void QtRuntime::markDefaultButton(const Form& form, const Window& window)
@@ -497,7 +511,7 @@ void QtRuntime::show(Form& form)
         if (description.startPosition == StartPosition::CentreScreen && top->isWindow() &&
             !top->windowFlags().testFlag(Qt::FramelessWindowHint)) {
             // The window manager counts in device pixels, the widgets in logical ones.
-            const FrameMargins device = announcedFrameMargins(*top);
+            const FrameMargins device = m_frame->margins();
             const double ratio = top->devicePixelRatioF();
             const auto logical = [ratio](int pixels) {
                 return static_cast<int>(std::lround(pixels / ratio));

@@ -23,6 +23,8 @@ class QTranslator;
 
 namespace forms {
 
+class AnnouncedFrame;
+
 class QtRuntime final : public Runtime
 {
 public:
@@ -62,6 +64,8 @@ private:
     struct Window;
     class Events;
     Window& windowOf(const Form& form) const;
+    // A window has been painted.
+    void windowPainted();
     // Shows the default border on the button that Enter would press.
     static void markDefaultButton(const Form& form, const Window& window);
     void createControl(Form& form, Window& window, const ControlDescription& control);
@@ -72,6 +76,9 @@ private:
     std::function<void(int)> m_exit;
     std::unique_ptr<QObject> m_context; // owns queued calls; gone with the run-time
     std::unique_ptr<QTranslator> m_toolkitGerman;
+    std::unique_ptr<AnnouncedFrame>
+        m_frame; // asked after the first paint, read at a centred window's first show
+    bool m_askedForFrame = false;
 };
 
 } // namespace forms
