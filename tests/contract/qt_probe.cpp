@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -131,5 +132,6 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     testing::InitGoogleTest(&argc, argv);
+    std::printf("the windows are laid out at %d dpi\n", makeBackendProbe()->dpi());
     return RUN_ALL_TESTS();
 }

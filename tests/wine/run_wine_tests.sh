@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Runs the Windows builds under Wine, in a private prefix made fresh for the
 # run: the registry reader and program starter, the version record and icon
-# group of the executable, and the Qt-free unit tests. Skipped only when
+# group of the executable, the Qt-free unit tests, and the back-end contract
+# against the Win32 back end. Skipped only when
 # GRADOLUX_SKIP_WINE=1 is set; a missing Wine is a failure, not a skip.
 #   run_wine_tests.sh WINE_BUILD_DIR
 set -euo pipefail
@@ -36,6 +37,19 @@ run wine_version_test "$(winepath -w "$build/version_probe.exe")"
 # The Qt-free unit tests, as a Windows build runs them.
 for tests in risk_tests forms_tests windows_tests about_tests; do
     run "$tests" --gtest_brief=1
+done
+
+# The back-end contract against the Win32 back end, in a real X server, at
+# 96 dpi and at 144 dpi (Wine takes the resolution from the prefix).
+GRADOLUX=none GRAB_SCREEN=true READ_CLIPBOARD=true X_PING=true ARTIFACTS=$build/artifacts
+source "$(dirname "$0")/../e2e/x_session.sh"
+trap stop_x_session EXIT
+start_x_session
+for dpi in 96 144; do
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    wineserver --wait 2>/dev/null || true
+    run win32_contract_test --gtest_brief=1
+    grep -q "laid out at $dpi dpi" "$build/win32_contract_test.log" || { echo "FAIL: not laid out at $dpi dpi" >&2; status=1; }
 done
 wineserver --kill 2>/dev/null || true
 exit $status

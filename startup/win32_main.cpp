@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+// Gradolux for Windows starts with its splash window; nothing of its own runs before it.
+
+#include "application_properties.h"
+#include "frm_splash.h"
+#include "win32_runtime.h"
+
+#include <windows.h>
+
+#include <string>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/)
+{
+    forms::Win32Runtime runtime{std::string(resources::kApplication.title), instance};
+    runtime.start<startup::frmSplash>();
+    if (runtime.hasEnded())
+        return runtime.exitCode();
+    return runtime.run();
+}

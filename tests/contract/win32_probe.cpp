@@ -1,0 +1,160 @@
+// SPDX-License-Identifier: MIT
+// The contract test's probe for the Win32 back end: controls read back
+// through the Win32 API, clicks and keys given as messages the way the
+// system gives them. Runs under Wine in the Windows lane.
+
+#include "backend_probe.h"
+#include "win32_runtime.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string toUtf8(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length,
+                        nullptr, nullptr);
+    return narrow;
+}
+
+std::wstring windowText(HWND handle)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(handle)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(handle, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+class Win32Probe final : public BackendProbe
+{
+public:
+    Win32Probe() : m_runtime("Gradolux", GetModuleHandleW(nullptr)) {}
+
+    forms::Runtime& runtime() override { return m_runtime; }
+    int dpi() const override { return m_runtime.dpi(); }
+    std::vector<int> exitCodes() const override
+    {
+        return m_runtime.hasEnded() ? std::vector<int>{m_runtime.exitCode()} : std::vector<int>{};
+    }
+
+    forms::PixelRect controlRect(const forms::Form& form, std::string_view name, int index) override
+    {
+        const HWND handle = m_runtime.control(form, name, index);
+        if (!handle)
+            return {};
+        RECT rect{};
+        GetWindowRect(handle, &rect);
+        MapWindowPoints(nullptr, m_runtime.window(form), reinterpret_cast<POINT*>(&rect), 2);
+        // A control inside a frame is placed relative to the frame.
+        const forms::ControlDescription* control = form.description().find(name, index);
+        if (const HWND frame = control && !control->container.empty()
+                                   ? m_runtime.control(form, control->container)
+                                   : nullptr) {
+            RECT outer{};
+            GetWindowRect(frame, &outer);
+            MapWindowPoints(nullptr, m_runtime.window(form), reinterpret_cast<POINT*>(&outer), 2);
+            OffsetRect(&rect, -outer.left, -outer.top);
+        }
+        return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+    }
+    forms::PixelRect clientRect(const forms::Form& form) override
+    {
+        RECT rect{};
+        GetClientRect(m_runtime.window(form), &rect);
+        return {0, 0, rect.right, rect.bottom};
+    }
+    ShownFont font(const forms::Form& form, std::string_view name) override
+    {
+        LOGFONTW font{};
+        const auto handle =
+            reinterpret_cast<HFONT>(SendMessageW(m_runtime.control(form, name), WM_GETFONT, 0, 0));
+        GetObjectW(handle, sizeof font, &font);
+        return {static_cast<int>(font.lfHeight < 0 ? -font.lfHeight : font.lfHeight),
+                static_cast<int>(font.lfWeight)};
+    }
+    std::string text(const forms::Form& form, std::string_view name) override
+    {
+        const HWND handle = m_runtime.control(form, name);
+        std::wstring text = windowText(handle);
+        wchar_t className[16] = {};
+        GetClassNameW(handle, className, 16);
+        if (std::wstring(className) == L"Edit")
+            return toUtf8(text);
+        // The access key's marker is not shown; "&&" shows one "&".
+        std::wstring shown;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == L'&' && i + 1 < text.size())
+                ++i;
+            else if (text[i] == L'&')
+                continue;
+            shown += text[i];
+        }
+        return toUtf8(shown);
+    }
+    std::string windowCaption(const forms::Form& form) override
+    {
+        return toUtf8(windowText(m_runtime.window(form)));
+    }
+    bool visible(const forms::Form& form) override
+    {
+        const HWND top = m_runtime.window(form);
+        return top && IsWindowVisible(top);
+    }
+    void click(const forms::Form& form, std::string_view name) override
+    {
+        SendMessageW(m_runtime.control(form, name), BM_CLICK, 0, 0);
+        m_runtime.processPendingMessages();
+    }
+    void key(const forms::Form& form, forms::KeyStroke::Key key, std::string_view focus) override
+    {
+        const HWND top = m_runtime.window(form);
+        SetActiveWindow(top);
+        if (!focus.empty())
+            SetFocus(m_runtime.control(form, focus));
+        m_runtime.processPendingMessages();
+        WPARAM virtualKey = VK_RETURN;
+        LPARAM extended = 0;
+        switch (key) {
+        case forms::KeyStroke::Key::Enter:
+            extended = 1L << 24; // the keypad's Enter is the extended Return
+            break;
+        case forms::KeyStroke::Key::Escape:
+            virtualKey = VK_ESCAPE;
+            break;
+        case forms::KeyStroke::Key::Delete:
+            virtualKey = VK_DELETE;
+            break;
+        default:
+            break;
+        }
+        const HWND target = GetFocus() ? GetFocus() : top;
+        PostMessageW(target, WM_KEYDOWN, virtualKey, 1 | extended);
+        PostMessageW(target, WM_KEYUP, virtualKey, 1 | extended | (3L << 30));
+        m_runtime.processPendingMessages();
+    }
+
+private:
+    forms::Win32Runtime m_runtime;
+};
+
+} // namespace
+
+std::unique_ptr<BackendProbe> makeBackendProbe()
+{
+    return std::make_unique<Win32Probe>();
+}
+
+int main(int argc, char* argv[])
+{
+    testing::InitGoogleTest(&argc, argv);
+    std::printf("the windows are laid out at %d dpi\n", makeBackendProbe()->dpi());
+    return RUN_ALL_TESTS();
+}
