@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace {
@@ -115,11 +116,18 @@ public:
     }
     void key(const forms::Form& form, forms::KeyStroke::Key key, std::string_view focus) override
     {
+        // A person types into the window that is active and has the focus;
+        // the window manager makes it active in its own time.
         const HWND top = m_runtime.window(form);
-        SetActiveWindow(top);
-        if (!focus.empty())
-            SetFocus(m_runtime.control(form, focus));
-        m_runtime.processPendingMessages();
+        SetForegroundWindow(top);
+        if (!waitUntil([top] { return GetActiveWindow() == top; }))
+            ADD_FAILURE() << "the window did not become active";
+        if (!focus.empty()) {
+            const HWND wanted = m_runtime.control(form, focus);
+            SetFocus(wanted);
+            if (!waitUntil([wanted] { return GetFocus() == wanted; }))
+                ADD_FAILURE() << "the focus did not move to " << focus;
+        }
         WPARAM virtualKey = VK_RETURN;
         LPARAM extended = 0;
         switch (key) {
@@ -142,6 +150,19 @@ public:
     }
 
 private:
+    // Handles the program's messages until `done` holds, for at most 30 s.
+    bool waitUntil(const std::function<bool()>& done)
+    {
+        const ULONGLONG deadline = GetTickCount64() + 30000;
+        while (GetTickCount64() < deadline) {
+            m_runtime.processPendingMessages();
+            if (done())
+                return true;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+        return false;
+    }
+
     forms::Win32Runtime m_runtime;
 };
 

@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Runs the Windows builds under Wine, in a private prefix made fresh for the
 # run: the registry reader and program starter, the version record and icon
-# group of the executable, the Qt-free unit tests, and the back-end contract
-# against the Win32 back end. Skipped only when
+# group of the executable, the Qt-free unit tests, the back-end contract
+# against the Win32 back end, and Gradolux.exe end to end. Skipped only when
 # GRADOLUX_SKIP_WINE=1 is set; a missing Wine is a failure, not a skip.
 #   run_wine_tests.sh WINE_BUILD_DIR
 set -euo pipefail
@@ -41,7 +41,7 @@ done
 
 # The back-end contract against the Win32 back end, in a real X server, at
 # 96 dpi and at 144 dpi (Wine takes the resolution from the prefix).
-GRADOLUX=none GRAB_SCREEN=true READ_CLIPBOARD=true X_PING=true ARTIFACTS=$build/artifacts
+GRADOLUX=none GRAB_SCREEN=${GRAB_SCREEN:-true} READ_CLIPBOARD=true X_PING=true ARTIFACTS=$build/artifacts
 source "$(dirname "$0")/../e2e/x_session.sh"
 trap stop_x_session EXIT
 start_x_session
@@ -51,5 +51,13 @@ for dpi in 96 144; do
     run win32_contract_test --gtest_brief=1
     grep -q "laid out at $dpi dpi" "$build/win32_contract_test.log" || { echo "FAIL: not laid out at $dpi dpi" >&2; status=1; }
 done
+
+# Gradolux.exe itself, used as a person uses it, at 96 dpi.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+wineserver --wait 2>/dev/null || true
+BUILD=$build
+source "$(dirname "$0")/windows_e2e.sh"
+windows_typical_use de_DE.UTF-8 , || status=1
+windows_typical_use en_US.UTF-8 . || status=1
 wineserver --kill 2>/dev/null || true
 exit $status

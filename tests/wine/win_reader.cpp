@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: MIT
+// Reads what Gradolux's windows show through the Win32 API, for the
+// end-to-end tests under Wine; never through a hook inside Gradolux.
+//   win_reader text TITLE      the text of the window's text box (R)
+//   win_reader labels TITLE    the texts of its labels, one a line
+//   win_reader checked TITLE   the captions of its checked option buttons
+//   win_reader focus           class and text of the focused control
+// Exit code 1 when there is no such window.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string toUtf8(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length,
+                        nullptr, nullptr);
+    return narrow;
+}
+
+std::wstring toWide(const char* text)
+{
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+// WM_GETTEXT works across processes, GetWindowText does not for edit controls.
+std::wstring textOf(HWND window)
+{
+    const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+std::wstring classOf(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::vector<HWND> children(HWND parent)
+{
+    std::vector<HWND> found;
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void print(const std::wstring& line)
+{
+    std::printf("%s\n", toUtf8(line).c_str());
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc == 2 && std::string(argv[1]) == "focus") {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(0, &info) || !info.hwndFocus)
+            return 1;
+        print(classOf(info.hwndFocus) + L"|" + textOf(info.hwndFocus));
+        return 0;
+    }
+    if (argc != 3)
+        return 2;
+    const std::string what = argv[1];
+    const HWND window = FindWindowW(L"GradoluxWindow", toWide(argv[2]).c_str());
+    if (!window)
+        return 1;
+    for (HWND child : children(window)) {
+        const std::wstring type = classOf(child);
+        const LONG style = GetWindowLongW(child, GWL_STYLE);
+        if (what == "text" && _wcsicmp(type.c_str(), L"Edit") == 0)
+            print(textOf(child));
+        else if (what == "labels" && _wcsicmp(type.c_str(), L"Static") == 0 &&
+                 (style & SS_TYPEMASK) != SS_ICON)
+            print(textOf(child));
+        else if (what == "checked" && _wcsicmp(type.c_str(), L"Button") == 0 &&
+                 (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON &&
+                 SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED)
+            print(textOf(child));
+    }
+    return 0;
+}

@@ -1,0 +1,74 @@
+# SPDX-License-Identifier: MIT
+# End-to-end use of Gradolux.exe under Wine, driven by real keys and clicks
+# (xdotool) and read back through the Win32 API (win_reader.exe). Sourced by
+# run_wine_tests.sh, which provides the prefix, the X session, BUILD and run.
+
+win_reader() {
+    wine "$BUILD/win_reader.exe" "$@" >"$BUILD/win_reader.out" 2>/dev/null || return 1
+    tr -d '\r' <"$BUILD/win_reader.out"
+}
+
+# A visible Gradolux window whose name is exactly $1 ("" for the splash, which has none).
+find_wine_window() {
+    local id
+    FOUND=""
+    for id in $(xdotool search --onlyvisible --classname 'gradolux.exe' 2>/dev/null); do
+        [[ "$(xdotool getwindowname "$id" 2>/dev/null)" == "$1" ]] || continue
+        FOUND=$id
+        return 0
+    done
+    return 1
+}
+
+wait_for_wine_window() {
+    wait_until find_wine_window "$1" || return 1
+    wait_for_focus "$FOUND" || return 1
+    echo "$FOUND"
+}
+
+r_is() {
+    R=$(win_reader text "$MAIN_TITLE")
+    [[ "$R" == "$1" ]]
+}
+
+wine_fail() {
+    echo "FAIL (Windows, $CASE): $*" >&2
+    "$GRAB_SCREEN" "$BUILD/failure-$CASE.png" 2>/dev/null || true
+    kill "$APP" 2>/dev/null || true
+    return 1
+}
+
+MAIN_TITLE="Bewerten und Beurteilen von Risiken nach der CEL-Methode"
+
+# The typical use under a locale: the splash, a key, a calculation, a
+# changed option, "Programm Beenden" and exit code 0.
+windows_typical_use() {
+    local locale=$1 separator=$2 splash main code=0
+    CASE=typical-use-${locale%%.*}
+    LC_ALL=$locale LANG=$locale wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
+    APP=$!
+    splash=$(wait_for_wine_window "") || { wine_fail "the splash did not appear with the focus"; return 1; }
+    [[ -z "$(xdotool search --onlyvisible --name "$MAIN_TITLE" 2>/dev/null)" ]] || { wine_fail "the main window exists before a key"; return 1; }
+    xdotool key x
+    main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "a key on the splash did not open the main window"; return 1; }
+    wait_until_unmapped "$splash" || { wine_fail "the splash stayed visible"; return 1; }
+
+    # A = 3 (Option2), H = 1 (Option8), W = 6 (Option17), then "Berechnen".
+    click_twips "$main" 1800 1440
+    click_twips "$main" 1200 4200
+    click_twips "$main" 5400 5250
+    click_twips "$main" 7900 7980
+    wait_until r_is 18 || { wine_fail "R is '$R', expected 18"; return 1; }
+    LABELS=$(win_reader labels "$MAIN_TITLE")
+    [[ "$LABELS" == *"In Ihrem Anwendungsfall ergibt sich bei der Berechnung ein GERINGES RISIKO."* ]] || { wine_fail "the verdict is not shown: $LABELS"; return 1; }
+    # W = 0,2 (Option13): recomputed from the kept A and H, with the locale's separator.
+    click_twips "$main" 5400 4000
+    click_twips "$main" 7900 7980
+    wait_until r_is "0${separator}6" || { wine_fail "R is '$R', expected 0${separator}6"; return 1; }
+
+    click_twips "$main" 7900 8460
+    wait_until eval '! kill -0 "$APP" 2>/dev/null' || { wine_fail "Programm Beenden did not end the program"; return 1; }
+    wait "$APP" || code=$?
+    [[ "$code" == 0 ]] || { wine_fail "exit code $code"; return 1; }
+    echo "Windows typical use ($locale): passed"
+}
