@@ -19,6 +19,8 @@ export WINEPREFIX=$build/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=
 rm -rf "$WINEPREFIX"
 wineboot --init >/dev/null 2>&1
 wineserver --wait 2>/dev/null || true
+wine regedit "$(winepath -w "$(dirname "$0")/classic_colours.reg")" >/dev/null 2>&1
+wineserver --wait 2>/dev/null || true
 status=0
 # Each program's output goes to a file: Wine's helper processes would hold a
 # pipe open long after the program has ended.
