@@ -43,7 +43,8 @@ done
 
 # The back-end contract against the Win32 back end, in a real X server, at
 # 96 dpi and at 144 dpi (Wine takes the resolution from the prefix).
-GRADOLUX=none GRAB_SCREEN=${GRAB_SCREEN:-true} READ_CLIPBOARD=true X_PING=true ARTIFACTS=$build/artifacts
+: "${X_PING:?X_PING names tests/tools/x_ping (set by CTest)}"
+GRADOLUX=none GRAB_SCREEN=${GRAB_SCREEN:-true} READ_CLIPBOARD=true ARTIFACTS=$build/artifacts
 source "$(dirname "$0")/../e2e/x_session.sh"
 trap stop_x_session EXIT
 start_x_session
@@ -61,5 +62,7 @@ BUILD=$build
 source "$(dirname "$0")/windows_e2e.sh"
 windows_typical_use de_DE.UTF-8 , || status=1
 windows_typical_use en_US.UTF-8 . || status=1
+windows_keyboard_and_about || status=1
+windows_close_main_window || status=1
 wineserver --kill 2>/dev/null || true
 exit $status

@@ -72,3 +72,86 @@ windows_typical_use() {
     [[ "$code" == 0 ]] || { wine_fail "exit code $code"; return 1; }
     echo "Windows typical use ($locale): passed"
 }
+
+focus_is() {
+    FOCUSED=$(win_reader focus)
+    [[ "$FOCUSED" == "$1" ]]
+}
+
+expect_focus() {
+    wait_until focus_is "$1" || { wine_fail "focus on '$FOCUSED', expected '$1'"; return 1; }
+}
+
+window_gone() {
+    ! find_wine_window "$1"
+}
+
+# The splash's keys and clicks, Tab order and access keys, the About dialog
+# with Escape and Enter and its message box, and the end through the exit
+# button with the dialog open.
+windows_keyboard_and_about() {
+    local splash main about box code=0
+    CASE=keyboard-and-about
+    LC_ALL=C.UTF-8 wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
+    APP=$!
+    splash=$(wait_for_wine_window "") || { wine_fail "the splash did not appear with the focus"; return 1; }
+    # Keys that type nothing and a click on a label leave the splash up.
+    xdotool key shift Left F5 Delete Insert
+    click_twips "$splash" 3600 3780
+    settle "$splash" || { wine_fail "the splash did not answer"; return 1; }
+    [[ "$(map_state "$splash")" == IsViewable ]] || { wine_fail "a key without a character or a label click closed the splash"; return 1; }
+    [[ -z "$(xdotool search --onlyvisible --name "$MAIN_TITLE" 2>/dev/null)" ]] || { wine_fail "the main window opened too early"; return 1; }
+    # A click on the frame's surface goes on.
+    click_twips "$splash" 600 3300
+    main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "a click on the frame did not open the main window"; return 1; }
+
+    # Tab follows the tab index; Alt+E, shared by two buttons, only moves the focus.
+    expect_focus "Button|B&erechnen" || return 1
+    xdotool key Tab
+    expect_focus "Button|Programm Be&enden" || return 1
+    xdotool key Tab
+    expect_focus "Edit|" || return 1
+    xdotool key alt+e
+    expect_focus "Button|B&erechnen" || return 1
+    xdotool key alt+e
+    expect_focus "Button|Programm Be&enden" || return 1
+    settle "$main" || { wine_fail "the main window did not answer"; return 1; }
+    kill -0 "$APP" 2>/dev/null || { wine_fail "Alt+E ended the program"; return 1; }
+
+    # The About dialog: Escape and Enter close it, Alt+S shows the message box.
+    for key in Escape Return KP_Enter; do
+        click_twips "$main" 2100 8340
+        about=$(wait_for_wine_window "Info zu Gradolux") || { wine_fail "Programminfo did not open the About dialog"; return 1; }
+        xdotool key "$key"
+        wait_until window_gone "Info zu Gradolux" || { wine_fail "$key did not close the About dialog"; return 1; }
+    done
+    click_twips "$main" 2100 8340
+    about=$(wait_for_wine_window "Info zu Gradolux") || { wine_fail "Programminfo did not open the About dialog"; return 1; }
+    xdotool key alt+s
+    box=$(wait_for_wine_window "Gradolux") || { wine_fail "Alt+S did not show the message box"; return 1; }
+    xdotool key Return
+    wait_until_unmapped "$box" || { wine_fail "Enter did not close the message box"; return 1; }
+    wait_for_focus "$about" || { wine_fail "the focus did not come back to the About dialog"; return 1; }
+
+    click_twips "$main" 7900 8460
+    wait_until eval '! kill -0 "$APP" 2>/dev/null' || { wine_fail "Programm Beenden did not end the program"; return 1; }
+    wait "$APP" || code=$?
+    [[ "$code" == 0 ]] || { wine_fail "exit code $code"; return 1; }
+    echo "Windows keyboard and About dialog: passed"
+}
+
+# Closing the main window through its frame ends the whole program with exit code 0.
+windows_close_main_window() {
+    local main code=0
+    CASE=close-main-window
+    LC_ALL=C.UTF-8 wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
+    APP=$!
+    wait_for_wine_window "" >/dev/null || { wine_fail "the splash did not appear with the focus"; return 1; }
+    xdotool key space
+    main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
+    xdotool key alt+F4
+    wait_until eval '! kill -0 "$APP" 2>/dev/null' || { wine_fail "closing the main window left the program running"; return 1; }
+    wait "$APP" || code=$?
+    [[ "$code" == 0 ]] || { wine_fail "exit code $code"; return 1; }
+    echo "Windows close main window: passed"
+}
