@@ -5,6 +5,7 @@
 #include "placement.h"
 #include "system_colours.h"
 #include "units.h"
+#include "win32_text.h"
 #include "window_rules.h"
 
 #include <algorithm>
@@ -20,29 +21,6 @@ constexpr wchar_t kWindowClass[] = L"GradoluxWindow";
 constexpr int kFirstControlId = 100;
 // The resource id of the application icon (the only picture there is).
 constexpr int kApplicationIconId = 1;
-
-std::wstring toWide(std::string_view text)
-{
-    if (text.empty())
-        return {};
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
-std::string toUtf8(std::wstring_view text)
-{
-    if (text.empty())
-        return {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length,
-                        nullptr, nullptr);
-    return narrow;
-}
 
 COLORREF toColorRef(StoredColour colour)
 {

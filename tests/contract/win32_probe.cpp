@@ -5,6 +5,7 @@
 
 #include "backend_probe.h"
 #include "win32_runtime.h"
+#include "win32_text.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -15,17 +16,7 @@
 
 namespace {
 
-std::string toUtf8(const std::wstring& text)
-{
-    if (text.empty())
-        return {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length,
-                        nullptr, nullptr);
-    return narrow;
-}
+using forms::toUtf8;
 
 std::wstring windowText(HWND handle)
 {

@@ -7,6 +7,8 @@
 //   win_reader focus           class and text of the focused control
 // Exit code 1 when there is no such window.
 
+#include "win32_text.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -15,26 +17,8 @@
 
 namespace {
 
-std::string toUtf8(const std::wstring& text)
-{
-    if (text.empty())
-        return {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length,
-                        nullptr, nullptr);
-    return narrow;
-}
-
-std::wstring toWide(const char* text)
-{
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
-    wide.resize(wide.size() - 1);
-    return wide;
-}
+using forms::toUtf8;
+using forms::toWide;
 
 // WM_GETTEXT works across processes, GetWindowText does not for edit controls.
 std::wstring textOf(HWND window)
