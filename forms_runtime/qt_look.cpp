@@ -97,14 +97,14 @@ QString faceName(std::string_view face)
     return name;
 }
 
-QFont toQFont(const FontSpec& spec)
+QFont toQFont(const FontSpec& design)
 {
-    QFont font(faceName(spec.face));
-    font.setPixelSize(pointsToPixels(spec.points));
-    font.setWeight(static_cast<QFont::Weight>(spec.weight));
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeOut);
+    QFont font(faceName(design.face));
+    font.setPixelSize(pointsToPixels(design.points));
+    font.setWeight(static_cast<QFont::Weight>(design.weight));
+    font.setItalic(design.italic);
+    font.setUnderline(design.underline);
+    font.setStrikeOut(design.strikeOut);
     return font;
 }
 

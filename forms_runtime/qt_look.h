@@ -23,7 +23,7 @@ QColor toQColor(StoredColour colour);
 // A rectangle in twips as logical pixels.
 QRect toPixels(const TwipsRect& rect);
 // The font as the design gives it, with a stand-in for a face the platform lacks.
-QFont toQFont(const FontSpec& spec);
+QFont toQFont(const FontSpec& design);
 Qt::Alignment toQtAlignment(Alignment alignment);
 // The Qt resource holding the picture of that name.
 QString picturePath(PictureId picture);

@@ -30,15 +30,16 @@ COLORREF toColorRef(StoredColour colour)
     return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
-HFONT makeFont(const FontSpec& spec, int dpi)
+HFONT makeFont(const FontSpec& design, int dpi)
 {
-    std::wstring face = toWide(spec.face);
+    std::wstring face = toWide(design.face);
     // A leading "@" asks for a vertical-writing face; the text is shown upright.
     if (!face.empty() && face.front() == L'@')
         face.erase(0, 1);
-    return CreateFontW(-pointsToPixels(spec.points, dpi), 0, 0, 0, spec.weight, spec.italic, spec.underline,
-                       spec.strikeOut, static_cast<DWORD>(spec.charset), OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+    return CreateFontW(-pointsToPixels(design.points, dpi), 0, 0, 0, design.weight, design.italic,
+                       design.underline, design.strikeOut, static_cast<DWORD>(design.charset),
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                       face.c_str());
 }
 
 DWORD windowStyle(const WindowDescription& description)
