@@ -38,12 +38,19 @@ wine_fail() {
     return 1
 }
 
+# The program ends after ACTION, with exit code 0 (wait_for_exit from x_session.sh).
+expect_clean_exit() {
+    APP_PID=$APP
+    wait_for_exit || { wine_fail "$1 did not end the program"; return 1; }
+    [[ "$EXIT_CODE" == 0 ]] || { wine_fail "exit code $EXIT_CODE after $1"; return 1; }
+}
+
 MAIN_TITLE="Bewerten und Beurteilen von Risiken nach der CEL-Methode"
 
 # The typical use under a locale: the splash, a key, a calculation, a
 # changed option, "Programm Beenden" and exit code 0.
 windows_typical_use() {
-    local locale=$1 separator=$2 splash main code=0
+    local locale=$1 separator=$2 splash main
     CASE=typical-use-${locale%%.*}
     LC_ALL=$locale LANG=$locale wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
     APP=$!
@@ -67,9 +74,7 @@ windows_typical_use() {
     wait_until r_is "0${separator}6" || { wine_fail "R is '$R', expected 0${separator}6"; return 1; }
 
     click_twips "$main" 7900 8460
-    wait_until eval '! kill -0 "$APP" 2>/dev/null' || { wine_fail "Programm Beenden did not end the program"; return 1; }
-    wait "$APP" || code=$?
-    [[ "$code" == 0 ]] || { wine_fail "exit code $code"; return 1; }
+    expect_clean_exit "Programm Beenden" || return 1
     echo "Windows typical use ($locale): passed"
 }
 
@@ -90,7 +95,7 @@ window_gone() {
 # with Escape and Enter and its message box, and the end through the exit
 # button with the dialog open.
 windows_keyboard_and_about() {
-    local splash main about box code=0
+    local splash main about box
     CASE=keyboard-and-about
     LC_ALL=C.UTF-8 wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
     APP=$!
@@ -134,15 +139,13 @@ windows_keyboard_and_about() {
     wait_for_focus "$about" || { wine_fail "the focus did not come back to the About dialog"; return 1; }
 
     click_twips "$main" 7900 8460
-    wait_until eval '! kill -0 "$APP" 2>/dev/null' || { wine_fail "Programm Beenden did not end the program"; return 1; }
-    wait "$APP" || code=$?
-    [[ "$code" == 0 ]] || { wine_fail "exit code $code"; return 1; }
+    expect_clean_exit "Programm Beenden" || return 1
     echo "Windows keyboard and About dialog: passed"
 }
 
 # Closing the main window through its frame ends the whole program with exit code 0.
 windows_close_main_window() {
-    local main code=0
+    local main
     CASE=close-main-window
     LC_ALL=C.UTF-8 wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
     APP=$!
@@ -150,8 +153,6 @@ windows_close_main_window() {
     xdotool key space
     main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
     xdotool key alt+F4
-    wait_until eval '! kill -0 "$APP" 2>/dev/null' || { wine_fail "closing the main window left the program running"; return 1; }
-    wait "$APP" || code=$?
-    [[ "$code" == 0 ]] || { wine_fail "exit code $code"; return 1; }
+    expect_clean_exit "closing the main window" || return 1
     echo "Windows close main window: passed"
 }
