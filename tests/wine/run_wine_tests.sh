@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Runs the Windows builds under Wine, in a private prefix made fresh for the
 # run: the registry reader and program starter, the version record and icon
-# group of the executable, the Qt-free unit tests, the back-end contract
+# group of Gradolux.exe, the Qt-free unit tests, the back-end contract
 # against the Win32 back end, and Gradolux.exe end to end. Skipped only when
 # GRADOLUX_SKIP_WINE=1 is set; a missing Wine is a failure, not a skip.
 #   run_wine_tests.sh WINE_BUILD_DIR
@@ -35,7 +35,7 @@ run() {
     fi
 }
 run wine_sysinfo_test "$(winepath -w "$build/start_marker.exe")"
-run wine_version_test "$(winepath -w "$build/version_probe.exe")"
+run wine_version_test "$(winepath -w "$build/Gradolux.exe")"
 # The Qt-free unit tests, as a Windows build runs them.
 for tests in risk_tests forms_tests windows_tests about_tests; do
     run "$tests" --gtest_brief=1
