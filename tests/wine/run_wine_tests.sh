@@ -5,9 +5,9 @@
 # group of Gradolux.exe, the Qt-free unit tests, the back-end contract
 # against the Win32 back end, and Gradolux.exe end to end. Skipped only when
 # GRADOLUX_SKIP_WINE=1 is set; a missing Wine is a failure, not a skip.
-#   run_wine_tests.sh WINE_BUILD_DIR
+#   run_wine_tests.sh WINDOWS_BUILD_DIR VERSION
 set -euo pipefail
-build=$1
+build=$1 version=$2
 
 if [[ "${GRADOLUX_SKIP_WINE:-}" == 1 ]]; then
     echo "Wine tests skipped: GRADOLUX_SKIP_WINE=1"
@@ -58,11 +58,12 @@ done
 # Gradolux.exe itself, used as a person uses it, at 96 dpi.
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
 wineserver --wait 2>/dev/null || true
-BUILD=$build
+BUILD=$build VERSION=$version
 source "$(dirname "$0")/windows_e2e.sh"
 windows_typical_use de_DE.UTF-8 , || status=1
 windows_typical_use en_US.UTF-8 . || status=1
 windows_keyboard_and_about || status=1
 windows_close_main_window || status=1
+windows_installer "$build/packages" || status=1
 wineserver --kill 2>/dev/null || true
 exit $status

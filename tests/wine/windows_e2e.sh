@@ -156,3 +156,82 @@ windows_close_main_window() {
     expect_clean_exit "closing the main window" || return 1
     echo "Windows close main window: passed"
 }
+
+# The installer: a silent install for all users, Gradolux started from its
+# Start-menu entry, a silent uninstall, and nothing left behind.
+windows_installer() {
+    local packages=$1 setup drive folder shortcut key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gradolux"
+    CASE=installer
+    setup=$(echo "$packages"/gradolux-*-windows-x64-setup.exe)
+    drive=$WINEPREFIX/drive_c
+    folder="$drive/Program Files/Gradolux"
+    shortcut="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Gradolux.lnk"
+    local before
+    before=$(cd "$drive" && find . -path ./windows -prune -o -print | sort)
+
+    # Both packages match their sums; the zip holds the program, the licence and the read-me.
+    (cd "$packages" && sha256sum --quiet -c SHA256SUMS) || { wine_fail "a package does not match SHA256SUMS"; return 1; }
+    local listing
+    listing=$(unzip -Z1 "$packages/gradolux-$VERSION-windows-x64.zip" | sort | tr '\n' ' ')
+    local top=gradolux-$VERSION-windows-x64
+    [[ "$listing" == "$top/ $top/Gradolux.exe $top/LIESMICH.txt $top/LIZENZ.txt " ]] ||
+        { wine_fail "the zip holds: $listing"; return 1; }
+    unzip -p "$packages/$top.zip" "$top/Gradolux.exe" | cmp -s - "$BUILD/Gradolux.exe" ||
+        { wine_fail "the zip's Gradolux.exe is not the built one"; return 1; }
+
+    wine "$setup" /S >"$BUILD/setup.log" 2>&1 || { wine_fail "the silent install failed"; return 1; }
+    for file in Gradolux.exe LIZENZ.txt LIESMICH.txt Deinstallieren.exe; do
+        [[ -f "$folder/$file" ]] || { wine_fail "not installed: Program Files\\Gradolux\\$file"; return 1; }
+    done
+    cmp -s "$folder/Gradolux.exe" "$BUILD/Gradolux.exe" ||
+        { wine_fail "the installed Gradolux.exe is not the built one"; return 1; }
+    [[ -f "$shortcut" ]] || { wine_fail "no Start-menu entry for all users"; return 1; }
+    local entry
+    entry=$(wine reg query "$key" 2>/dev/null | tr -d '\r')
+    for value in "DisplayName +REG_SZ +Gradolux$" "DisplayVersion +REG_SZ +$VERSION$" \
+        "Publisher +REG_SZ +Die Gradolux-Entwickler$" "UninstallString +REG_SZ +\"C:\\\\Program Files\\\\Gradolux\\\\Deinstallieren.exe\"$"; do
+        grep -Eq "^ +$value" <<<"$entry" || { wine_fail "the entry under installed programs lacks '$value': $entry"; return 1; }
+    done
+
+    # What the Start-menu entry starts is the installed program.
+    wine start /wait /unix "$shortcut" >"$BUILD/gradolux.log" 2>&1 &
+    APP=$!
+    wait_for_wine_window "" >/dev/null || { wine_fail "the Start-menu entry did not show the splash"; return 1; }
+    local pid
+    pid=$(xdotool getwindowpid "$FOUND")
+    [[ "$(tr '\0' ' ' </proc/"$pid"/cmdline)" == *'C:\Program Files\Gradolux\Gradolux.exe'* ]] ||
+        { wine_fail "the Start-menu entry started $(tr '\0' ' ' </proc/"$pid"/cmdline)"; return 1; }
+    xdotool key space
+    local main
+    main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
+    click_twips "$main" 7900 8460
+    expect_clean_exit "Programm Beenden" || return 1
+
+    # The uninstaller hands over to a copy of itself and returns at once;
+    # the uninstall has ended when that copy has.
+    wine "C:\\Program Files\\Gradolux\\Deinstallieren.exe" /S >"$BUILD/uninstall.log" 2>&1 ||
+        { wine_fail "the silent uninstall failed"; return 1; }
+    wait_until no_uninstaller_runs || { wine_fail "the uninstaller did not end"; return 1; }
+    uninstalled "$folder" "$key" || { wine_fail "the uninstall did not take the program and its entry away"; return 1; }
+    [[ ! -e "$shortcut" ]] || { wine_fail "the Start-menu entry is left"; return 1; }
+    # The copy of the uninstaller in %TEMP% goes at the next restart, as
+    # Windows does it for every such uninstaller; then nothing is left.
+    # (Wine keeps the list of such deletions newest first, so it tries the
+    # folder before the file in it and leaves the folder empty; Windows goes
+    # oldest first. An empty folder of that name is removed here, and only
+    # an empty one.)
+    wineboot --restart >/dev/null 2>&1
+    rmdir "$drive"/users/*/Temp/~nsu*.tmp 2>/dev/null || true
+    local after
+    after=$(cd "$drive" && find . -path ./windows -prune -o -print | sort)
+    [[ "$after" == "$before" ]] || { wine_fail "left behind: $(comm -13 <(echo "$before") <(echo "$after"))"; return 1; }
+    echo "Windows installer: passed"
+}
+
+uninstalled() {
+    [[ ! -e "$1" ]] && ! wine reg query "$2" >/dev/null 2>&1
+}
+
+no_uninstaller_runs() {
+    ! pgrep -f '~nsu.*Un\.exe|Deinstallieren\.exe' >/dev/null
+}
