@@ -15,6 +15,8 @@ if [[ "${GRADOLUX_SKIP_WINE:-}" == 1 ]]; then
 fi
 command -v wine >/dev/null || { echo "wine is not installed (scripts/bootstrap installs it)" >&2; exit 1; }
 
+# Every Windows program runs under this locale unless a test says otherwise.
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
 export WINEPREFIX=$build/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 rm -rf "$WINEPREFIX"
 wineboot --init >/dev/null 2>&1
@@ -64,6 +66,11 @@ windows_typical_use de_DE.UTF-8 , || status=1
 windows_typical_use en_US.UTF-8 . || status=1
 windows_keyboard_and_about || status=1
 windows_close_main_window || status=1
+windows_calculations de_DE.UTF-8 , || status=1
+windows_calculations en_US.UTF-8 . || status=1
 windows_installer "$build/packages" || status=1
+for dpi in 144 96; do
+    windows_layout $dpi || status=1
+done
 wineserver --kill 2>/dev/null || true
 exit $status

@@ -4,6 +4,9 @@
 //   win_reader text TITLE      the text of the window's text box (R)
 //   win_reader labels TITLE    the texts of its labels, one a line
 //   win_reader checked TITLE   the captions of its checked option buttons
+//   win_reader controls TITLE  every control, one a line: class (lower case),
+//                              left, top, width, height in the window's client
+//                              area, and text, separated by |
 //   win_reader focus           class and text of the focused control
 // Exit code 1 when there is no such window.
 
@@ -12,6 +15,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -50,6 +54,23 @@ std::vector<HWND> children(HWND parent)
     return found;
 }
 
+std::wstring lowerCase(std::wstring text)
+{
+    for (wchar_t& c : text)
+        c = towlower(c);
+    return text;
+}
+
+// Where a control lies within its window's client area, in pixels.
+std::wstring placeOf(HWND control, HWND window)
+{
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&rect), 2);
+    return std::to_wstring(rect.left) + L"|" + std::to_wstring(rect.top) + L"|" +
+           std::to_wstring(rect.right - rect.left) + L"|" + std::to_wstring(rect.bottom - rect.top);
+}
+
 void print(const std::wstring& line)
 {
     std::printf("%s\n", toUtf8(line).c_str());
@@ -76,7 +97,9 @@ int main(int argc, char* argv[])
     for (HWND child : children(window)) {
         const std::wstring type = classOf(child);
         const LONG style = GetWindowLongW(child, GWL_STYLE);
-        if (what == "text" && _wcsicmp(type.c_str(), L"Edit") == 0)
+        if (what == "controls")
+            print(lowerCase(type) + L"|" + placeOf(child, window) + L"|" + textOf(child));
+        else if (what == "text" && _wcsicmp(type.c_str(), L"Edit") == 0)
             print(textOf(child));
         else if (what == "labels" && _wcsicmp(type.c_str(), L"Static") == 0 &&
                  (style & SS_TYPEMASK) != SS_ICON)

@@ -3,8 +3,11 @@
 # (xdotool) and read back through the Win32 API (win_reader.exe). Sourced by
 # run_wine_tests.sh, which provides the prefix, the X session, BUILD and run.
 
+# Wine writes the locale a program starts under into the user's settings,
+# which every program then reads (as on Windows, where a user has one): the
+# reader runs under the locale of the Gradolux it reads.
 win_reader() {
-    wine "$BUILD/win_reader.exe" "$@" >"$BUILD/win_reader.out" 2>/dev/null || return 1
+    LC_ALL=$APP_LOCALE LANG=$APP_LOCALE wine "$BUILD/win_reader.exe" "$@" >"$BUILD/win_reader.out" 2>/dev/null || return 1
     tr -d '\r' <"$BUILD/win_reader.out"
 }
 
@@ -45,6 +48,7 @@ expect_clean_exit() {
     [[ "$EXIT_CODE" == 0 ]] || { wine_fail "exit code $EXIT_CODE after $1"; return 1; }
 }
 
+APP_LOCALE=C.UTF-8
 MAIN_TITLE="Bewerten und Beurteilen von Risiken nach der CEL-Methode"
 
 # The typical use under a locale: the splash, a key, a calculation, a
@@ -52,6 +56,7 @@ MAIN_TITLE="Bewerten und Beurteilen von Risiken nach der CEL-Methode"
 windows_typical_use() {
     local locale=$1 separator=$2 splash main
     CASE=typical-use-${locale%%.*}
+    APP_LOCALE=$locale
     LC_ALL=$locale LANG=$locale wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
     APP=$!
     splash=$(wait_for_wine_window "") || { wine_fail "the splash did not appear with the focus"; return 1; }
@@ -97,7 +102,8 @@ window_gone() {
 windows_keyboard_and_about() {
     local splash main about box
     CASE=keyboard-and-about
-    LC_ALL=C.UTF-8 wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
+    APP_LOCALE=C.UTF-8
+    LC_ALL=$APP_LOCALE LANG=$APP_LOCALE wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
     APP=$!
     splash=$(wait_for_wine_window "") || { wine_fail "the splash did not appear with the focus"; return 1; }
     # Keys that type nothing and a click on a label leave the splash up.
@@ -147,7 +153,8 @@ windows_keyboard_and_about() {
 windows_close_main_window() {
     local main
     CASE=close-main-window
-    LC_ALL=C.UTF-8 wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
+    APP_LOCALE=C.UTF-8
+    LC_ALL=$APP_LOCALE LANG=$APP_LOCALE wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
     APP=$!
     wait_for_wine_window "" >/dev/null || { wine_fail "the splash did not appear with the focus"; return 1; }
     xdotool key space
@@ -234,4 +241,108 @@ uninstalled() {
 
 no_uninstaller_runs() {
     ! pgrep -f '~nsu.*Un\.exe|Deinstallieren\.exe' >/dev/null
+}
+
+# Clicks the centre of the control of window TITLE (X window WINDOW) whose
+# text matches the extended regular expression PATTERN, found through the
+# Win32 API, so that it works at any resolution.
+click_control() {
+    local window=$1 title=$2 pattern=$3 line left top width height
+    line=$(win_reader controls "$title" | grep -E -m1 "^[a-z]+\|-?[0-9]+\|-?[0-9]+\|[0-9]+\|[0-9]+\|$pattern") ||
+        { echo "no control '$pattern' in '$title'" >&2; return 1; }
+    IFS='|' read -r _ left top width height _ <<<"$line"
+    xdotool mousemove --window "$window" $((left + width / 2)) $((top + height / 2)) click 1
+}
+
+labels_hold() {
+    LABELS=$(win_reader labels "$MAIN_TITLE")
+    grep -Fxq -- "$1" <<<"$LABELS"
+}
+
+# A sample of calculations across every band, with each option of every
+# scale used at least once, under a locale: R as the locale writes it and the
+# verdict, exactly. Without a choice on every scale, R is 0.
+windows_calculations() {
+    local locale=$1 separator=$2 main
+    CASE=calculations-${locale%%.*}
+    APP_LOCALE=$locale
+    LC_ALL=$locale LANG=$locale wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
+    APP=$!
+    wait_for_wine_window "" >/dev/null || { wine_fail "the splash did not appear with the focus"; return 1; }
+    xdotool key Return
+    main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
+
+    local low="In Ihrem Anwendungsfall ergibt sich bei der Berechnung ein GERINGES RISIKO. Prüfen Sie trotzdem ob ein Handlungsbedarf gegeben ist!"
+    local possible="In Ihrem Anwendungsfall ergibt sich bei der Berechnung eine MÖGLICHE GEFÄHRDUNG. In diesem Fall besteht ein Handlungsbedarf!"
+    local high="In Ihrem Anwendungsfall ergibt sich bei der Berechnung eine HOHE GEFÄHRDUNG. Es sind unbedingt Verbesserungen notwendig!"
+    local immediate="SOFORTIGER HANDLUNGSBEDARF"
+    local stop="Gefahr in Verzug - S T O P ! ! "
+    local none="Es konnte keine Berechnung erfolgen, da Sie nicht in jedem Feld ein Optionsfeld ausgewählt haben!"
+    # A value, H value, W value (as the captions write them), R, verdict.
+    local -a cases=(
+        "-|-|-|0|$none"
+        "1|0,5|0,2|0${separator}1|$low"
+        "3|1|6|18|$low"
+        "1|2|10|20|$possible"
+        "15|3|0,5|22${separator}5|$possible"
+        "3|6|3|54|$possible"
+        "7|10|1|70|$high"
+        "100|2|1|200|$immediate"
+        "40|10|1|400|$stop"
+        "100|10|10|10000|$stop"
+    )
+    local entry a h w r verdict
+    for entry in "${cases[@]}"; do
+        IFS='|' read -r a h w r verdict <<<"$entry"
+        if [[ "$a" != - ]]; then
+            click_control "$main" "$MAIN_TITLE" ".*, A = $a\$" &&
+                click_control "$main" "$MAIN_TITLE" ".*, H = $h\$" &&
+                click_control "$main" "$MAIN_TITLE" ".*, W = $w\$" || { wine_fail "an option is missing"; return 1; }
+        fi
+        click_control "$main" "$MAIN_TITLE" "B&erechnen\$" || { wine_fail "no Berechnen button"; return 1; }
+        wait_until r_is "$r" || { wine_fail "A = $a, H = $h, W = $w: R is '$R', expected '$r'"; return 1; }
+        wait_until labels_hold "$verdict" || { wine_fail "A = $a, H = $h, W = $w: no verdict '$verdict' in: $LABELS"; return 1; }
+    done
+    xdotool key alt+F4
+    expect_clean_exit "closing the main window" || return 1
+    echo "Windows calculations ($locale): passed"
+}
+
+# Every control of the three windows where its description places it, at a
+# resolution the prefix is set to (within 2 pixels).
+windows_layout() {
+    local dpi=$1 splash main about
+    CASE=layout-$dpi-dpi
+    set_resolution "$dpi"
+    APP_LOCALE=C.UTF-8
+    LC_ALL=$APP_LOCALE LANG=$APP_LOCALE wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
+    APP=$!
+    splash=$(wait_for_wine_window "") || { wine_fail "the splash did not appear with the focus"; return 1; }
+    compare_window "$dpi" frmSplash "" || return 1
+    xdotool key space
+    main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
+    compare_window "$dpi" Form1 "$MAIN_TITLE" || return 1
+    click_control "$main" "$MAIN_TITLE" "Programminfo\$" || { wine_fail "no Programminfo button"; return 1; }
+    about=$(wait_for_wine_window "Info zu Gradolux") || { wine_fail "the About dialog did not open"; return 1; }
+    compare_window "$dpi" frmAbout "Info zu Gradolux" || return 1
+    xdotool key Escape
+    wait_until window_gone "Info zu Gradolux" || { wine_fail "Escape did not close the About dialog"; return 1; }
+    wait_for_focus "$main" || { wine_fail "the focus did not come back to the main window"; return 1; }
+    xdotool key alt+F4
+    expect_clean_exit "closing the main window" || return 1
+    echo "Windows layout at $dpi dpi: passed"
+}
+
+# Wine takes the resolution from the prefix when it starts.
+set_resolution() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    wineserver --wait 2>/dev/null || true
+}
+
+compare_window() {
+    local dpi=$1 name=$2 title=$3
+    "$LIST_CONTROLS" "$name" >"$BUILD/described-$name.txt"
+    win_reader controls "$title" >"$BUILD/read-$name.txt" || { wine_fail "$name cannot be read"; return 1; }
+    python3 "$(dirname "${BASH_SOURCE[0]}")/compare_layout.py" "$dpi" "$BUILD/described-$name.txt" \
+        "$BUILD/read-$name.txt" || { wine_fail "$name is not laid out as described: $(cat "$BUILD/read-$name.txt")"; return 1; }
 }
