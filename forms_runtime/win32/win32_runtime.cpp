@@ -19,8 +19,25 @@ constexpr wchar_t kWindowClass[] = L"GradoluxWindow";
 // Control ids start above IDOK (1) and IDCANCEL (2), which the dialog
 // manager sends for Enter and Escape.
 constexpr int kFirstControlId = 100;
-// The resource id of the application icon (the only picture there is).
-constexpr int kApplicationIconId = 1;
+// The pictures the windows name, by their icon resources in the executable.
+struct PictureResource
+{
+    PictureId picture;
+    int resourceId;
+};
+constexpr PictureResource kPictures[] = {{"application-icon", 1}};
+
+// A picture at a size, shared: the system keeps one copy per size and frees
+// it at the end, however often windows show it.
+HICON loadPicture(HINSTANCE instance, PictureId picture, int size)
+{
+    for (const PictureResource& known : kPictures) {
+        if (known.picture == picture)
+            return static_cast<HICON>(
+                LoadImageW(instance, MAKEINTRESOURCEW(known.resourceId), IMAGE_ICON, size, size, LR_SHARED));
+    }
+    throw Error("Das Bild „" + std::string(picture) + "“ gibt es nicht.");
+}
 
 COLORREF toColorRef(StoredColour colour)
 {
@@ -97,7 +114,6 @@ Win32Runtime::Win32Runtime(std::string applicationTitle, HINSTANCE instance)
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = kWindowClass;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kApplicationIconId));
     RegisterClassExW(&windowClass);
     // Owned windows get no taskbar entry; this owner is never shown.
     m_owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
@@ -252,6 +268,15 @@ void Win32Runtime::createWindow(Form& form)
     if (!window->top)
         throw Error("Das Fenster " + std::string(description.name) + " lässt sich nicht anlegen.");
     SetWindowLongPtrW(window->top, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (!description.icon.empty() && hasTitleBar(description)) {
+        // The title bar's small icon and the large one of task switching.
+        SendMessageW(window->top, WM_SETICON, ICON_SMALL,
+                     reinterpret_cast<LPARAM>(
+                         loadPicture(m_instance, description.icon, GetSystemMetrics(SM_CXSMICON))));
+        SendMessageW(
+            window->top, WM_SETICON, ICON_BIG,
+            reinterpret_cast<LPARAM>(loadPicture(m_instance, description.icon, GetSystemMetrics(SM_CXICON))));
+    }
     window->windowFont = makeFont(description.font, m_dpi);
     window->fonts.push_back(window->windowFont);
     if (description.backColour)
@@ -347,9 +372,8 @@ void Win32Runtime::createControl(Window& window, const ControlDescription& contr
     }
     SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (control.kind == ControlKind::Image || control.kind == ControlKind::PictureBox) {
-        auto* icon = static_cast<HICON>(LoadImageW(m_instance, MAKEINTRESOURCEW(kApplicationIconId),
-                                                   IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
-        SendMessageW(handle, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+        SendMessageW(handle, STM_SETICON,
+                     reinterpret_cast<WPARAM>(loadPicture(m_instance, control.picture, 32)), 0);
     }
     window.byHandle[handle] = &control;
     window.handles[&control] = handle;

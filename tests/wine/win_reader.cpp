@@ -7,6 +7,9 @@
 //   win_reader controls TITLE  every control, one a line: class (lower case),
 //                              left, top, width, height in the window's client
 //                              area, and text, separated by |
+//   win_reader frame TITLE     the window's kind of frame: the styles that
+//                              decide its title bar, border and buttons, whether
+//                              it has an owner (no taskbar entry)
 //   win_reader focus           class and text of the focused control
 // Exit code 1 when there is no such window.
 
@@ -71,6 +74,36 @@ std::wstring placeOf(HWND control, HWND window)
            std::to_wstring(rect.right - rect.left) + L"|" + std::to_wstring(rect.bottom - rect.top);
 }
 
+std::wstring frameOf(HWND window)
+{
+    const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
+    struct Flag
+    {
+        bool set;
+        const wchar_t* name;
+    };
+    const Flag flags[] = {
+        {(style & WS_CAPTION) == WS_CAPTION, L"caption"},
+        {(style & WS_CAPTION) == WS_DLGFRAME, L"dlgframe"},
+        {(style & WS_CAPTION) == WS_BORDER, L"border"},
+        {(style & WS_THICKFRAME) != 0, L"thickframe"},
+        {(style & WS_SYSMENU) != 0, L"sysmenu"},
+        {(style & WS_MINIMIZEBOX) != 0, L"minimizebox"},
+        {(style & WS_MAXIMIZEBOX) != 0, L"maximizebox"},
+        {(exStyle & WS_EX_DLGMODALFRAME) != 0, L"dlgmodalframe"},
+        {(exStyle & WS_EX_TOOLWINDOW) != 0, L"toolwindow"},
+        {(exStyle & WS_EX_APPWINDOW) != 0, L"appwindow"},
+        {GetWindow(window, GW_OWNER) != nullptr, L"owned"},
+    };
+    std::wstring text;
+    for (const Flag& flag : flags) {
+        if (flag.set)
+            text += (text.empty() ? L"" : L" ") + std::wstring(flag.name);
+    }
+    return text;
+}
+
 void print(const std::wstring& line)
 {
     std::printf("%s\n", toUtf8(line).c_str());
@@ -94,6 +127,10 @@ int main(int argc, char* argv[])
     const HWND window = FindWindowW(L"GradoluxWindow", toWide(argv[2]).c_str());
     if (!window)
         return 1;
+    if (what == "frame") {
+        print(frameOf(window));
+        return 0;
+    }
     for (HWND child : children(window)) {
         const std::wstring type = classOf(child);
         const LONG style = GetWindowLongW(child, GWL_STYLE);

@@ -346,3 +346,54 @@ compare_window() {
     python3 "$(dirname "${BASH_SOURCE[0]}")/compare_layout.py" "$dpi" "$BUILD/described-$name.txt" \
         "$BUILD/read-$name.txt" || { wine_fail "$name is not laid out as described: $(cat "$BUILD/read-$name.txt")"; return 1; }
 }
+
+# The icon the window manager shows in the title bar, as Wine hands it over.
+expect_icon() {
+    xprop -id "$1" _NET_WM_ICON 2>/dev/null | grep -q 'Icon (16 x 16)' ||
+        { wine_fail "the window $1 has no title-bar icon"; return 1; }
+}
+
+frame_is() {
+    FRAME=$(win_reader frame "$1")
+    [[ "$FRAME" == "$2" ]]
+}
+
+expect_frame() {
+    frame_is "$1" "$2" || { wine_fail "the window '$1' has the frame '$FRAME', expected '$2'"; return 1; }
+}
+
+# The frames of the three windows: the splash a bare bordered box without
+# title bar or taskbar entry; the main window sizable with every title-bar
+# button and a taskbar entry; the About dialog with a fixed dialog frame and a
+# normal title bar (not a tool window's), no taskbar entry, and the main
+# window usable while it is open. Each title bar shows the application's icon.
+windows_window_frames() {
+    local main about
+    CASE=window-frames
+    APP_LOCALE=C.UTF-8
+    LC_ALL=$APP_LOCALE LANG=$APP_LOCALE wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
+    APP=$!
+    wait_for_wine_window "" >/dev/null || { wine_fail "the splash did not appear with the focus"; return 1; }
+    expect_frame "" "dlgframe owned" || return 1
+    xdotool key space
+    main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
+    expect_frame "$MAIN_TITLE" "caption thickframe sysmenu minimizebox maximizebox" || return 1
+    expect_icon "$main" || return 1
+    click_control "$main" "$MAIN_TITLE" "Programminfo\$" || { wine_fail "no Programminfo button"; return 1; }
+    about=$(wait_for_wine_window "Info zu Gradolux") || { wine_fail "the About dialog did not open"; return 1; }
+    expect_frame "Info zu Gradolux" "caption sysmenu dlgmodalframe owned" || return 1
+    expect_icon "$about" || return 1
+
+    # The main window takes clicks while the dialog stays open.
+    click_control "$main" "$MAIN_TITLE" ".*, H = 6\$" || { wine_fail "no option H = 6"; return 1; }
+    wait_until checked_is " REGELMÄSSIG, täglich, H = 6" || { wine_fail "the main window did not take a click beside the About dialog: checked '$CHECKED'"; return 1; }
+    find_wine_window "Info zu Gradolux" || { wine_fail "the About dialog closed"; return 1; }
+    click_control "$main" "$MAIN_TITLE" "Programm Be&enden\$" || { wine_fail "no Programm Beenden button"; return 1; }
+    expect_clean_exit "Programm Beenden with the About dialog open" || return 1
+    echo "Windows window frames: passed"
+}
+
+checked_is() {
+    CHECKED=$(win_reader checked "$MAIN_TITLE")
+    [[ "$CHECKED" == "$1" ]]
+}
