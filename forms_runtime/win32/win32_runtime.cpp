@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace forms {
@@ -81,6 +83,41 @@ DWORD windowExStyle(const WindowDescription& description)
                                                                                        : 0;
 }
 
+// Where a control goes in its window's client area at a resolution; a
+// control inside a frame is placed relative to the frame.
+RECT controlPlace(const WindowDescription& description, const ControlDescription& control, int dpi)
+{
+    TwipsRect rect = control.rect;
+    if (const ControlDescription* container = description.find(control.container)) {
+        rect.left += container->rect.left;
+        rect.top += container->rect.top;
+    }
+    const int left = twipsToPixels(rect.left, dpi);
+    const int top = twipsToPixels(rect.top, dpi);
+    return {left, top, left + twipsToPixels(rect.width, dpi), top + twipsToPixels(rect.height, dpi)};
+}
+
+// A self-sizing label takes the size of its text, keeping the edge its
+// alignment names.
+void fitToText(HWND handle, const ControlDescription& control)
+{
+    const int length = GetWindowTextLengthW(handle);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(handle, text.data(), length + 1)));
+    const HDC dc = GetDC(handle);
+    const auto old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(handle, dc);
+    RECT rect{};
+    GetWindowRect(handle, &rect);
+    MapWindowPoints(nullptr, GetParent(handle), reinterpret_cast<POINT*>(&rect), 2);
+    const PixelRect after = autoSizedRect(
+        control, {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}, size.cx, size.cy);
+    MoveWindow(handle, after.left, after.top, after.width, after.height, TRUE);
+}
+
 } // namespace
 
 struct Win32Runtime::Window
@@ -92,6 +129,7 @@ struct Win32Runtime::Window
     std::vector<HFONT> fonts;
     HFONT windowFont = nullptr;
     HBRUSH background = nullptr; // the window's own colour, when it has one
+    int dpi = 96;                // the resolution it is laid out at
     bool shownBefore = false;
     HWND lastFocus = nullptr;
 
@@ -164,6 +202,12 @@ HWND Win32Runtime::window(const Form& form) const
 {
     const auto it = m_windows.find(&form);
     return it == m_windows.end() ? nullptr : it->second->top;
+}
+
+int Win32Runtime::dpi(const Form& form) const
+{
+    const auto it = m_windows.find(&form);
+    return it == m_windows.end() ? m_dpi : it->second->dpi;
 }
 
 HWND Win32Runtime::control(const Form& form, std::string_view name, int index) const
@@ -258,8 +302,9 @@ void Win32Runtime::createWindow(Form& form)
     window->form = &form;
     const DWORD style = windowStyle(description);
     const DWORD exStyle = windowExStyle(description);
-    RECT frame{0, 0, twipsToPixels(description.clientWidth, m_dpi),
-               twipsToPixels(description.clientHeight, m_dpi)};
+    window->dpi = m_dpi;
+    RECT frame{0, 0, twipsToPixels(description.clientWidth, window->dpi),
+               twipsToPixels(description.clientHeight, window->dpi)};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     const HWND owner = description.showInTaskbar ? nullptr : m_owner;
     window->top = CreateWindowExW(exStyle, kWindowClass, toWide(description.caption).c_str(), style,
@@ -277,7 +322,7 @@ void Win32Runtime::createWindow(Form& form)
             window->top, WM_SETICON, ICON_BIG,
             reinterpret_cast<LPARAM>(loadPicture(m_instance, description.icon, GetSystemMetrics(SM_CXICON))));
     }
-    window->windowFont = makeFont(description.font, m_dpi);
+    window->windowFont = makeFont(description.font, window->dpi);
     window->fonts.push_back(window->windowFont);
     if (description.backColour)
         window->background = CreateSolidBrush(toColorRef(*description.backColour));
@@ -299,11 +344,6 @@ void Win32Runtime::createWindow(Form& form)
 void Win32Runtime::createControl(Window& window, const ControlDescription& control, int order)
 {
     const WindowDescription& description = window.form->description();
-    TwipsRect rect = control.rect;
-    if (const ControlDescription* container = description.find(control.container)) {
-        rect.left += container->rect.left;
-        rect.top += container->rect.top;
-    }
     const wchar_t* className = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
@@ -358,25 +398,51 @@ void Win32Runtime::createControl(Window& window, const ControlDescription& contr
         text.clear();
         break;
     }
+    const RECT place = controlPlace(description, control, window.dpi);
     const HWND handle = CreateWindowExW(
-        exStyle, className, text.c_str(), style, twipsToPixels(rect.left, m_dpi),
-        twipsToPixels(rect.top, m_dpi), twipsToPixels(rect.width, m_dpi), twipsToPixels(rect.height, m_dpi),
-        window.top, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + order)), m_instance,
-        nullptr);
+        exStyle, className, text.c_str(), style, place.left, place.top, place.right - place.left,
+        place.bottom - place.top, window.top,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + order)), m_instance, nullptr);
     if (!handle)
         throw Error(std::string(control.name) + " lässt sich nicht anlegen.");
-    HFONT font = window.windowFont;
-    if (control.font) {
-        font = makeFont(*control.font, m_dpi);
-        window.fonts.push_back(font);
-    }
-    SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(window, control)), FALSE);
     if (control.kind == ControlKind::Image || control.kind == ControlKind::PictureBox) {
         SendMessageW(handle, STM_SETICON,
                      reinterpret_cast<WPARAM>(loadPicture(m_instance, control.picture, 32)), 0);
     }
     window.byHandle[handle] = &control;
     window.handles[&control] = handle;
+}
+
+HFONT Win32Runtime::fontFor(Window& window, const ControlDescription& control)
+{
+    if (!control.font)
+        return window.windowFont;
+    const HFONT font = makeFont(*control.font, window.dpi);
+    window.fonts.push_back(font);
+    return font;
+}
+
+void Win32Runtime::changeResolution(Window& window, int dpi, const RECT& suggested)
+{
+    const WindowDescription& description = window.form->description();
+    window.dpi = dpi;
+    // Fonts at the new resolution; the old ones go once no control uses them.
+    const std::vector<HFONT> old = std::exchange(window.fonts, {});
+    window.windowFont = makeFont(description.font, dpi);
+    window.fonts.push_back(window.windowFont);
+    for (const auto& [control, handle] : window.handles) {
+        SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(window, *control)), FALSE);
+        const RECT place = controlPlace(description, *control, dpi);
+        MoveWindow(handle, place.left, place.top, place.right - place.left, place.bottom - place.top, FALSE);
+        if (control->kind == ControlKind::Label && control->autoSize)
+            fitToText(handle, *control);
+    }
+    for (HFONT font : old)
+        DeleteObject(font);
+    SetWindowPos(window.top, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window.top, nullptr, TRUE);
 }
 
 void Win32Runtime::destroyWindow(Form& form)
@@ -418,7 +484,7 @@ void Win32Runtime::show(Form& form)
         const PixelPoint position =
             firstShowClientPosition(description, client.right, client.bottom, frame,
                                     {work.left, work.top, work.right - work.left, work.bottom - work.top},
-                                    static_cast<double>(m_dpi) / 1440.0);
+                                    static_cast<double>(window.dpi) / 1440.0);
         SetWindowPos(window.top, nullptr, position.x - frame.left, position.y - frame.top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -462,22 +528,9 @@ bool Win32Runtime::readSelected(const Form& form, const ControlDescription& cont
 void Win32Runtime::writeCaption(Form& form, const ControlDescription& control, std::string_view text)
 {
     const HWND handle = controlOf(form, control);
-    const std::wstring wide = toWide(text);
-    SetWindowTextW(handle, wide.c_str());
-    if (control.kind == ControlKind::Label && control.autoSize) {
-        const HDC dc = GetDC(handle);
-        const auto old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)));
-        SIZE size{};
-        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-        SelectObject(dc, old);
-        ReleaseDC(handle, dc);
-        RECT rect{};
-        GetWindowRect(handle, &rect);
-        MapWindowPoints(nullptr, GetParent(handle), reinterpret_cast<POINT*>(&rect), 2);
-        const PixelRect after = autoSizedRect(
-            control, {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}, size.cx, size.cy);
-        MoveWindow(handle, after.left, after.top, after.width, after.height, TRUE);
-    }
+    SetWindowTextW(handle, toWide(text).c_str());
+    if (control.kind == ControlKind::Label && control.autoSize)
+        fitToText(handle, control);
 }
 
 void Win32Runtime::writeText(Form& form, const ControlDescription& control, std::string_view text)
@@ -578,6 +631,11 @@ LRESULT Win32Runtime::handle(Window& window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_CLOSE:
         closeRequested(form);
+        return 0;
+    case WM_DPICHANGED:
+        // Moved to a screen of another resolution: laid out anew for it, in
+        // the place and size the system suggests.
+        changeResolution(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     default:
         break;

@@ -3,7 +3,8 @@
 
 // The forms run-time on plain Win32: each window description becomes a
 // top-level window with BUTTON, STATIC and EDIT controls, laid out at the
-// system's resolution, and the controls' notifications become the windows'
+// system's resolution and anew when a window moves to a screen of another
+// resolution, and the controls' notifications become the windows'
 // events. The run-time's own rules (keyboard, placement, window rules) decide;
 // this back end only builds native controls and reports what happens to them.
 
@@ -31,8 +32,10 @@ public:
     // Handles the messages waiting now, as the loop does, and returns.
     void processPendingMessages();
 
-    // The resolution the windows are laid out at, in dots per inch.
+    // The resolution new windows are laid out at, in dots per inch.
     int dpi() const { return m_dpi; }
+    // The resolution a loaded window is laid out at now.
+    int dpi(const Form& form) const;
     // The top-level window of a loaded window, or nullptr.
     HWND window(const Form& form) const;
     // A control of a loaded window by name (and element number), or nullptr.
@@ -61,6 +64,9 @@ private:
     Window* windowOf(HWND handle) const;
     HWND controlOf(const Form& form, const ControlDescription& control) const;
     void createControl(Window& window, const ControlDescription& control, int order);
+    // The font a control shows at its window's resolution (made on demand, owned by the window).
+    static HFONT fontFor(Window& window, const ControlDescription& control);
+    void changeResolution(Window& window, int dpi, const RECT& suggested);
 
     HINSTANCE m_instance;
     HWND m_owner = nullptr; // hidden owner of windows without a taskbar entry

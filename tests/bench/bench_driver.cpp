@@ -4,7 +4,9 @@
 // press to the second window being painted; from a click on the calculate
 // button to the red verdict being painted; and the peak resident memory.
 // Events are real (XTEST), and "painted" means the pixels are on the screen.
-//   bench_driver PROGRAM    prints: mapped painted key click (ms) peak (KiB)
+//   bench_driver PROGRAM [ARGUMENT...]    prints: mapped painted key click (ms) peak (KiB)
+// PROGRAM is looked up in PATH ("wine Gradolux.exe" times a Windows program
+// from the exec of its loader; the loader becomes the program's process).
 
 #include <signal.h>
 #include <spawn.h>
@@ -198,16 +200,15 @@ bool red(int r, int g, int b)
 
 int main(int argc, char* argv[])
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: bench_driver PROGRAM\n");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bench_driver PROGRAM [ARGUMENT...]\n");
         return 2;
     }
     Display display;
-    char* arguments[] = {argv[1], nullptr};
 
     const Clock::time_point exec = Clock::now();
     pid_t pid = 0;
-    if (posix_spawn(&pid, argv[1], nullptr, nullptr, arguments, environ) != 0) {
+    if (posix_spawnp(&pid, argv[1], nullptr, nullptr, argv + 1, environ) != 0) {
         std::perror("bench_driver: cannot start the program");
         return 2;
     }

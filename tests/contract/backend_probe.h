@@ -45,6 +45,11 @@ public:
     // A key pressed while the window is active, with the focus on `focus`
     // ("" to leave it where it is).
     virtual void key(const forms::Form& form, forms::KeyStroke::Key key, std::string_view focus) = 0;
+
+    // Tells a window it is now on a screen of another resolution, as the
+    // system does when the window moves there; dpi() answers that resolution
+    // afterwards. False for a toolkit that scales its windows itself.
+    virtual bool changeResolution(const forms::Form& /*form*/, int /*dpi*/) { return false; }
 };
 
 // Made by each back end's probe file.

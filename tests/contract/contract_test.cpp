@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The contract every back end of the forms run-time keeps, run against one
 // back end through its probe (backend_probe.h): every window of the program
-// built as its description says, at the resolution the probe runs at; texts
+// built as its description says, at the resolution the probe runs at and
+// after a move to a screen of another resolution; texts
 // and captions set and read back; option groups exclusive per frame; show,
 // hide, unload and end; the default and cancel buttons.
 
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -76,6 +78,21 @@ TEST_F(ContractTest, EveryWindowIsBuiltAsDescribed)
     expectBuiltAsDescribed(run.form<startup::frmSplash>());
     expectBuiltAsDescribed(run.form<main_window::Form1>());
     expectBuiltAsDescribed(run.form<about::frmAbout>());
+}
+
+TEST_F(ContractTest, EveryWindowIsLaidOutAgainOnAScreenOfAnotherResolution)
+{
+    forms::Runtime& run = runtime();
+    // From 96 to 144 dpi, from any other to 96: the windows stay within the test's screen.
+    const int other = m_probe->dpi() == 96 ? 144 : 96;
+    for (forms::Form* form :
+         std::initializer_list<forms::Form*>{&run.form<startup::frmSplash>(), &run.form<main_window::Form1>(),
+                                             &run.form<about::frmAbout>()}) {
+        if (!m_probe->changeResolution(*form, other))
+            GTEST_SKIP() << "the toolkit scales its windows itself";
+        ASSERT_EQ(m_probe->dpi(), other);
+        expectBuiltAsDescribed(*form);
+    }
 }
 
 TEST_F(ContractTest, TextsAndCaptionsAreSetAndReadBack)

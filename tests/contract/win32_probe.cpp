@@ -4,6 +4,7 @@
 // system gives them. Runs under Wine in the Windows lane.
 
 #include "backend_probe.h"
+#include "units.h"
 #include "win32_runtime.h"
 #include "win32_text.h"
 
@@ -31,7 +32,7 @@ public:
     Win32Probe() : m_runtime("Gradolux", GetModuleHandleW(nullptr)) {}
 
     forms::Runtime& runtime() override { return m_runtime; }
-    int dpi() const override { return m_runtime.dpi(); }
+    int dpi() const override { return m_dpi ? m_dpi : m_runtime.dpi(); }
     std::vector<int> exitCodes() const override
     {
         return m_runtime.hasEnded() ? std::vector<int>{m_runtime.exitCode()} : std::vector<int>{};
@@ -140,6 +141,25 @@ public:
         m_runtime.processPendingMessages();
     }
 
+    bool changeResolution(const forms::Form& form, int dpi) override
+    {
+        // The system suggests the place and the outer size that keep the
+        // client area's size in twips at the new resolution.
+        const HWND top = m_runtime.window(form);
+        RECT outer{0, 0, forms::twipsToPixels(form.description().clientWidth, dpi),
+                   forms::twipsToPixels(form.description().clientHeight, dpi)};
+        AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongW(top, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongW(top, GWL_EXSTYLE)));
+        RECT now{};
+        GetWindowRect(top, &now);
+        RECT suggested{now.left, now.top, now.left + outer.right - outer.left,
+                       now.top + outer.bottom - outer.top};
+        SendMessageW(top, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        m_runtime.processPendingMessages();
+        m_dpi = m_runtime.dpi(form);
+        return true;
+    }
+
 private:
     // Handles the program's messages until `done` holds, for at most 30 s.
     bool waitUntil(const std::function<bool()>& done)
@@ -155,6 +175,7 @@ private:
     }
 
     forms::Win32Runtime m_runtime;
+    int m_dpi = 0; // the resolution after a change, 0 before
 };
 
 } // namespace

@@ -17,12 +17,8 @@ command -v wine >/dev/null || { echo "wine is not installed (scripts/bootstrap i
 
 # Every Windows program runs under this locale unless a test says otherwise.
 export LC_ALL=C.UTF-8 LANG=C.UTF-8
-export WINEPREFIX=$build/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-rm -rf "$WINEPREFIX"
-wineboot --init >/dev/null 2>&1
-wineserver --wait 2>/dev/null || true
-wine regedit "$(winepath -w "$(dirname "$0")/classic_colours.reg")" >/dev/null 2>&1
-wineserver --wait 2>/dev/null || true
+source "$(dirname "$0")/wine_prefix.sh"
+make_wine_prefix "$build/prefix"
 status=0
 # Each program's output goes to a file: Wine's helper processes would hold a
 # pipe open long after the program has ended.
