@@ -329,9 +329,16 @@ void Win32Runtime::createWindow(Form& form)
     Window& created = *window;
     m_windows.emplace(&form, std::move(window));
 
-    // Created in tab order, so that Tab and the option groups follow it;
-    // controls without a tab index come last.
-    std::vector<const ControlDescription*> order = tabOrder(description);
+    // Created in tab order, so that Tab and the option groups follow it,
+    // each text box right after the label that names it (screen readers take
+    // a text box's name from the label before it); the other controls last.
+    std::vector<const ControlDescription*> order;
+    for (const ControlDescription* control : tabOrder(description)) {
+        if (control->kind == ControlKind::TextBox)
+            if (const ControlDescription* label = labelOf(description, *control))
+                order.push_back(label);
+        order.push_back(control);
+    }
     for (const ControlDescription& control : description.controls)
         if (std::find(order.begin(), order.end(), &control) == order.end())
             order.push_back(&control);

@@ -63,6 +63,7 @@ windows_typical_use en_US.UTF-8 . || status=1
 windows_keyboard_and_about || status=1
 windows_close_main_window || status=1
 windows_window_frames || status=1
+windows_text_box_label || status=1
 windows_calculations de_DE.UTF-8 , || status=1
 windows_calculations en_US.UTF-8 . || status=1
 windows_installer "$build/packages" || status=1

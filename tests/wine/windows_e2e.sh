@@ -397,3 +397,22 @@ checked_is() {
     CHECKED=$(win_reader checked "$MAIN_TITLE")
     [[ "$CHECKED" == "$1" ]]
 }
+
+# Screen readers name a text box by the label created right before it: the
+# result box comes right after „Rechnerisches Ergebnis für das Risiko "R"“.
+windows_text_box_label() {
+    local main before
+    CASE=text-box-label
+    APP_LOCALE=C.UTF-8
+    LC_ALL=$APP_LOCALE LANG=$APP_LOCALE wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
+    APP=$!
+    wait_for_wine_window "" >/dev/null || { wine_fail "the splash did not appear with the focus"; return 1; }
+    xdotool key space
+    main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
+    before=$(win_reader controls "$MAIN_TITLE" | grep -B1 '^edit|' | head -1)
+    [[ "$before" == static\|*\|'Rechnerisches Ergebnis für das Risiko "R"' ]] ||
+        { wine_fail "the result box comes after '$before', not after its label"; return 1; }
+    xdotool key alt+F4
+    expect_clean_exit "closing the main window" || return 1
+    echo "Windows text box label: passed"
+}
