@@ -10,6 +10,8 @@
 //   win_reader frame TITLE     the window's kind of frame: the styles that
 //                              decide its title bar, border and buttons, whether
 //                              it has an owner (no taskbar entry)
+//   win_reader place TITLE     the window's client area on the screen: left,
+//                              top, width, height, separated by |
 //   win_reader focus           class and text of the focused control
 // Exit code 1 when there is no such window.
 
@@ -129,6 +131,15 @@ int main(int argc, char* argv[])
         return 1;
     if (what == "frame") {
         print(frameOf(window));
+        return 0;
+    }
+    if (what == "place") {
+        RECT client{};
+        GetClientRect(window, &client);
+        MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+        print(std::to_wstring(client.left) + L"|" + std::to_wstring(client.top) + L"|" +
+              std::to_wstring(client.right - client.left) + L"|" +
+              std::to_wstring(client.bottom - client.top));
         return 0;
     }
     for (HWND child : children(window)) {

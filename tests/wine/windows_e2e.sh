@@ -383,6 +383,11 @@ windows_window_frames() {
     about=$(wait_for_wine_window "Info zu Gradolux") || { wine_fail "the About dialog did not open"; return 1; }
     expect_frame "Info zu Gradolux" "caption sysmenu dlgmodalframe owned" || return 1
     expect_icon "$about" || return 1
+    # At its fixed place: its client area at 2340, 1935 twips from the
+    # screen's corner (156, 129 pixels at 96 dpi), 5730 x 3555 twips large.
+    local place
+    place=$(win_reader place "Info zu Gradolux")
+    [[ "$place" == "156|129|382|237" ]] || { wine_fail "the About dialog's client area is at $place"; return 1; }
 
     # The main window takes clicks while the dialog stays open.
     click_control "$main" "$MAIN_TITLE" ".*, H = 6\$" || { wine_fail "no option H = 6"; return 1; }
