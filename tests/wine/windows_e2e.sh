@@ -129,6 +129,21 @@ windows_keyboard_and_about() {
     settle "$main" || { wine_fail "the main window did not answer"; return 1; }
     kill -0 "$APP" 2>/dev/null || { wine_fail "Alt+E ended the program"; return 1; }
 
+    # Arrows move within an option group in tab order (A = 3, 3, 1, 15, 40,
+    # 100: the first three have their tab indexes backwards) and choose as
+    # they go; they wrap inside the group and never leave it.
+    local a1=" GERINGE Auswirkung, z.B. Erste Hilfe, Schaden < 7.000 €, A = 1"
+    local a15=" SEHR ERNSTE Auswirkung, z.B. tödlicher Unfall, schwere Erkrankung, Schaden von 700.000 - 1.400.000 €, A = 15"
+    local a100=" KATASTROPHE, z.B. zahlreiche Todesfälle, Schaden grösser als 14.500.000 €, A = 100"
+    click_control "$main" "$MAIN_TITLE" ".*, A = 1\$" || { wine_fail "no option A = 1"; return 1; }
+    expect_focus "Button|$a1" || return 1
+    xdotool key Down
+    expect_focus "Button|$a15" || return 1
+    wait_until checked_is "$a15" || { wine_fail "Down chose '$CHECKED'"; return 1; }
+    xdotool key Up Up Up Up
+    expect_focus "Button|$a100" || return 1
+    wait_until checked_is "$a100" || { wine_fail "Up from the group's first option chose '$CHECKED'"; return 1; }
+
     # The About dialog: Escape and Enter close it, Alt+S shows the message box.
     for key in Escape Return KP_Enter; do
         click_twips "$main" 2100 8340
