@@ -47,15 +47,13 @@ source "$(dirname "$0")/../e2e/x_session.sh"
 trap stop_x_session EXIT
 start_x_session
 for dpi in 96 144; do
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-    wineserver --wait 2>/dev/null || true
+    set_resolution "$dpi"
     run win32_contract_test --gtest_brief=1
     grep -q "laid out at $dpi dpi" "$build/win32_contract_test.log" || { echo "FAIL: not laid out at $dpi dpi" >&2; status=1; }
 done
 
 # Gradolux.exe itself, used as a person uses it, at 96 dpi.
-wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
-wineserver --wait 2>/dev/null || true
+set_resolution 96
 BUILD=$build VERSION=$version
 source "$(dirname "$0")/windows_e2e.sh"
 windows_typical_use de_DE.UTF-8 , || status=1

@@ -29,6 +29,15 @@ wait_for_wine_window() {
     echo "$FOUND"
 }
 
+# Starts Gradolux.exe under a locale (the reader then runs under it too) and
+# waits for its splash with the focus; sets APP and SPLASH.
+start_wine_gradolux() {
+    APP_LOCALE=$1
+    LC_ALL=$APP_LOCALE LANG=$APP_LOCALE wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
+    APP=$!
+    SPLASH=$(wait_for_wine_window "") || { wine_fail "the splash did not appear with the focus"; return 1; }
+}
+
 r_is() {
     R=$(win_reader text "$MAIN_TITLE")
     [[ "$R" == "$1" ]]
@@ -54,16 +63,13 @@ MAIN_TITLE="Bewerten und Beurteilen von Risiken nach der CEL-Methode"
 # The typical use under a locale: the splash, a key, a calculation, a
 # changed option, "Programm Beenden" and exit code 0.
 windows_typical_use() {
-    local locale=$1 separator=$2 splash main
+    local locale=$1 separator=$2 main
     CASE=typical-use-${locale%%.*}
-    APP_LOCALE=$locale
-    LC_ALL=$locale LANG=$locale wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
-    APP=$!
-    splash=$(wait_for_wine_window "") || { wine_fail "the splash did not appear with the focus"; return 1; }
+    start_wine_gradolux "$locale" || return 1
     [[ -z "$(xdotool search --onlyvisible --name "$MAIN_TITLE" 2>/dev/null)" ]] || { wine_fail "the main window exists before a key"; return 1; }
     xdotool key x
     main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "a key on the splash did not open the main window"; return 1; }
-    wait_until_unmapped "$splash" || { wine_fail "the splash stayed visible"; return 1; }
+    wait_until_unmapped "$SPLASH" || { wine_fail "the splash stayed visible"; return 1; }
 
     # A = 3 (Option2), H = 1 (Option8), W = 6 (Option17), then "Berechnen".
     click_twips "$main" 1800 1440
@@ -100,20 +106,17 @@ window_gone() {
 # with Escape and Enter and its message box, and the end through the exit
 # button with the dialog open.
 windows_keyboard_and_about() {
-    local splash main about box
+    local main about box
     CASE=keyboard-and-about
-    APP_LOCALE=C.UTF-8
-    LC_ALL=$APP_LOCALE LANG=$APP_LOCALE wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
-    APP=$!
-    splash=$(wait_for_wine_window "") || { wine_fail "the splash did not appear with the focus"; return 1; }
+    start_wine_gradolux C.UTF-8 || return 1
     # Keys that type nothing and a click on a label leave the splash up.
     xdotool key shift Left F5 Delete Insert
-    click_twips "$splash" 3600 3780
-    settle "$splash" || { wine_fail "the splash did not answer"; return 1; }
-    [[ "$(map_state "$splash")" == IsViewable ]] || { wine_fail "a key without a character or a label click closed the splash"; return 1; }
+    click_twips "$SPLASH" 3600 3780
+    settle "$SPLASH" || { wine_fail "the splash did not answer"; return 1; }
+    [[ "$(map_state "$SPLASH")" == IsViewable ]] || { wine_fail "a key without a character or a label click closed the splash"; return 1; }
     [[ -z "$(xdotool search --onlyvisible --name "$MAIN_TITLE" 2>/dev/null)" ]] || { wine_fail "the main window opened too early"; return 1; }
     # A click on the frame's surface goes on.
-    click_twips "$splash" 600 3300
+    click_twips "$SPLASH" 600 3300
     main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "a click on the frame did not open the main window"; return 1; }
 
     # Tab follows the tab index; Alt+E, shared by two buttons, only moves the focus.
@@ -168,10 +171,7 @@ windows_keyboard_and_about() {
 windows_close_main_window() {
     local main
     CASE=close-main-window
-    APP_LOCALE=C.UTF-8
-    LC_ALL=$APP_LOCALE LANG=$APP_LOCALE wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
-    APP=$!
-    wait_for_wine_window "" >/dev/null || { wine_fail "the splash did not appear with the focus"; return 1; }
+    start_wine_gradolux C.UTF-8 || return 1
     xdotool key space
     main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
     xdotool key alt+F4
@@ -280,10 +280,7 @@ labels_hold() {
 windows_calculations() {
     local locale=$1 separator=$2 main
     CASE=calculations-${locale%%.*}
-    APP_LOCALE=$locale
-    LC_ALL=$locale LANG=$locale wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
-    APP=$!
-    wait_for_wine_window "" >/dev/null || { wine_fail "the splash did not appear with the focus"; return 1; }
+    start_wine_gradolux "$locale" || return 1
     xdotool key Return
     main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
 
@@ -326,13 +323,10 @@ windows_calculations() {
 # Every control of the three windows where its description places it, at a
 # resolution the prefix is set to (within 2 pixels).
 windows_layout() {
-    local dpi=$1 splash main about
+    local dpi=$1 main about
     CASE=layout-$dpi-dpi
     set_resolution "$dpi"
-    APP_LOCALE=C.UTF-8
-    LC_ALL=$APP_LOCALE LANG=$APP_LOCALE wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
-    APP=$!
-    splash=$(wait_for_wine_window "") || { wine_fail "the splash did not appear with the focus"; return 1; }
+    start_wine_gradolux C.UTF-8 || return 1
     compare_window "$dpi" frmSplash "" || return 1
     xdotool key space
     main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
@@ -346,12 +340,6 @@ windows_layout() {
     xdotool key alt+F4
     expect_clean_exit "closing the main window" || return 1
     echo "Windows layout at $dpi dpi: passed"
-}
-
-# Wine takes the resolution from the prefix when it starts.
-set_resolution() {
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
-    wineserver --wait 2>/dev/null || true
 }
 
 compare_window() {
@@ -385,10 +373,7 @@ expect_frame() {
 windows_window_frames() {
     local main about
     CASE=window-frames
-    APP_LOCALE=C.UTF-8
-    LC_ALL=$APP_LOCALE LANG=$APP_LOCALE wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
-    APP=$!
-    wait_for_wine_window "" >/dev/null || { wine_fail "the splash did not appear with the focus"; return 1; }
+    start_wine_gradolux C.UTF-8 || return 1
     expect_frame "" "dlgframe owned" || return 1
     xdotool key space
     main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
@@ -423,10 +408,7 @@ checked_is() {
 windows_text_box_label() {
     local main before
     CASE=text-box-label
-    APP_LOCALE=C.UTF-8
-    LC_ALL=$APP_LOCALE LANG=$APP_LOCALE wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
-    APP=$!
-    wait_for_wine_window "" >/dev/null || { wine_fail "the splash did not appear with the focus"; return 1; }
+    start_wine_gradolux C.UTF-8 || return 1
     xdotool key space
     main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
     before=$(win_reader controls "$MAIN_TITLE" | grep -B1 '^edit|' | head -1)
