@@ -51,4 +51,9 @@ void Form::setWindowCaption(std::string_view text)
     m_runtime.setWindowCaption(*this, text);
 }
 
+void Form::announce(std::string_view control, std::string_view text)
+{
+    m_runtime.announce(*this, control, text);
+}
+
 } // namespace forms

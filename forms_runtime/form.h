@@ -52,6 +52,8 @@ protected:
     void setCaption(std::string_view control, std::string_view text);
     void setText(std::string_view control, std::string_view text);
     void setWindowCaption(std::string_view text);
+    // Tells a screen reader what `control` now shows (Runtime::announce).
+    void announce(std::string_view control, std::string_view text);
 
 private:
     Runtime& m_runtime;

@@ -60,6 +60,14 @@ AccessKeyAction accessKeyAction(const WindowDescription& window, char32_t letter
     return {next == marked.end() ? marked.front() : *next, false};
 }
 
+AccessKeyAction plainLetterAction(const WindowDescription& window, char32_t letter, std::string_view focused)
+{
+    if (const ControlDescription* control = window.find(focused);
+        control && control->kind == ControlKind::TextBox)
+        return {};
+    return accessKeyAction(window, letter, focused);
+}
+
 bool typesCharacter(const KeyStroke& key)
 {
     if (key.text.empty() || key.key == KeyStroke::Key::Delete)

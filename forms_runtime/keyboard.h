@@ -59,6 +59,12 @@ struct AccessKeyAction
 };
 AccessKeyAction accessKeyAction(const WindowDescription& window, char32_t letter, std::string_view focused);
 
+// What a letter typed without Alt does. In a text box it is typed; anywhere
+// else a letter that marks an access key acts like Alt with that letter (the
+// platform's dialogs treat it so), and a shared one only moves the focus,
+// never presses. Nothing for a letter that marks no access key.
+AccessKeyAction plainLetterAction(const WindowDescription& window, char32_t letter, std::string_view focused);
+
 // The button a key presses when the focused control does not take it
 // itself: every Enter (Return or keypad Enter, with or without Shift or
 // Control) the default button, Escape the cancel button; nullptr otherwise.

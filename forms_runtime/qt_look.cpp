@@ -131,6 +131,14 @@ void setAccessibleRole(QWidget& top, bool dialog)
     top.setProperty(kAccessibleRole, dialog ? int(QAccessible::Dialog) : int(QAccessible::Window));
 }
 
+void makeStatusNotifier(QWidget& widget)
+{
+    widget.setProperty(kAccessibleRole, int(QAccessible::Notification));
+    widget.setFocusPolicy(Qt::NoFocus);
+    widget.setAttribute(Qt::WA_TransparentForMouseEvents);
+    widget.setFixedSize(0, 0);
+}
+
 void installApplicationLook()
 {
     QAccessible::installFactory(accessibleWindow);

@@ -30,6 +30,9 @@ QString picturePath(PictureId picture);
 
 // What a screen reader announces a top-level widget as: a dialog or a window.
 void setAccessibleRole(QWidget& top, bool dialog);
+// Makes a widget a notification for screen readers: each time it is shown,
+// they speak its accessible name. It draws nothing and takes no input.
+void makeStatusNotifier(QWidget& widget);
 
 // Sets the application-wide style, palette, font substitutions and default
 // font that the window descriptions assume. Needs a QApplication.

@@ -80,8 +80,24 @@ struct QtRuntime::Window
     QWidget* client = nullptr; // where the controls live: the window, or its inside for bordered boxes
     std::map<QString, QWidget*> controls;
     Events* events = nullptr;
+    QWidget* status = nullptr; // speaks announcements to screen readers; made on the first
     bool shownBefore = false;
 };
+
+namespace {
+
+// A label whose size follows its text takes the size of its text, keeping
+// the edge its alignment names.
+void fitToText(QLabel& label, const ControlDescription& control)
+{
+    const QRect before = label.geometry();
+    const QSize size = label.sizeHint();
+    const PixelRect after = autoSizedRect(control, {before.x(), before.y(), before.width(), before.height()},
+                                          size.width(), size.height());
+    label.setGeometry(after.left, after.top, after.width, after.height);
+}
+
+} // namespace
 
 // Delivers the toolkit's events to the window's handlers.
 class QtRuntime::Events final : public QObject
@@ -162,6 +178,18 @@ private:
             m_form.keyPress(key.text.front());
             return true;
         }
+        // A plain letter that a control did not take follows the access-key rule.
+        if (!key.alt && !key.control && key.text.size() == 1) {
+            const AccessKeyAction action =
+                plainLetterAction(description, key.text.front(), focusedControl(m_window));
+            if (action.control) {
+                QWidget* target = m_window.controls.at(controlKey(*action.control));
+                target->setFocus(Qt::ShortcutFocusReason);
+                if (auto* button = qobject_cast<QAbstractButton*>(target); button && action.press)
+                    button->click();
+                return true;
+            }
+        }
         if (const ControlDescription* target = buttonForKey(description, key, focusedControl(m_window))) {
             if (auto* button = qobject_cast<QAbstractButton*>(m_window.controls.at(controlKey(*target)));
                 button && button->isEnabled()) {
@@ -182,19 +210,24 @@ public:
                    : std::string();
     }
 
-    // The toolkit hands a shared access key to one of its owners in turn,
-    // starting anywhere; the run-time's rule decides where the focus goes.
+    // The toolkit hands an access key to one of its owners (a shared one in
+    // turn, starting anywhere); the run-time's rule decides where the focus
+    // goes and whether the button is pressed, at once.
     bool accessKeyEvent(const QShortcutEvent& event)
     {
-        if (!event.isAmbiguous() || event.key().isEmpty())
+        if (event.key().isEmpty())
             return false;
         const QString letter = QKeySequence(event.key()[0].key()).toString();
         if (letter.size() != 1)
             return false;
         const AccessKeyAction action = accessKeyAction(
             m_form.description(), letter.front().toLower().unicode(), focusedControl(m_window));
-        if (action.control)
-            m_window.controls.at(controlKey(*action.control))->setFocus(Qt::ShortcutFocusReason);
+        if (!action.control)
+            return false;
+        QWidget* target = m_window.controls.at(controlKey(*action.control));
+        target->setFocus(Qt::ShortcutFocusReason);
+        if (auto* button = qobject_cast<QAbstractButton*>(target); button && action.press)
+            button->click();
         return true;
     }
 
@@ -427,11 +460,12 @@ void QtRuntime::createWindow(Form& form)
         top->setPalette(palette);
         top->setAutoFillBackground(true);
     }
-    // What a screen reader announces: the window's role, and the application
-    // title for a window without caption.
+    // What a screen reader announces: the window's role, the application
+    // title for a window without caption, and what the window asks of the user.
     setAccessibleRole(*top, isDialog(description));
     if (description.caption.empty())
-        top->setAccessibleName(toQString(applicationTitle()));
+        top->setAccessibleName(toQString(accessibleName(description, applicationTitle())));
+    top->setAccessibleDescription(toQString(accessibleDescription(description)));
 
     window->events = new Events(*this, form, *window);
     top->installEventFilter(window->events);
@@ -456,6 +490,10 @@ void QtRuntime::createControl(Form& form, Window& window, const ControlDescripti
     if (swallowsClicks(control.kind))
         window.events->watchClicks(widget, control.name);
     widget->setFocusPolicy(takesFocus(control.kind) && control.tabIndex >= 0 ? Qt::StrongFocus : Qt::NoFocus);
+    if (!control.accessibleName.empty())
+        widget->setAccessibleName(toQString(control.accessibleName));
+    if (control.kind == ControlKind::Label && control.autoSize)
+        fitToText(*static_cast<QLabel*>(widget), control);
     window.controls.emplace(widget->objectName(), widget);
 }
 
@@ -536,19 +574,54 @@ void QtRuntime::hide(Form& form)
     windowOf(form).top->hide();
 }
 
-void QtRuntime::messageBox(std::string_view text)
+Runtime::FocusPlace QtRuntime::focusPlace() const
 {
-    // The box belongs to the window the user was working in, which gets the
-    // focus back when the box is closed, as on the platform.
-    const QPointer<QWidget> active = QApplication::activeWindow();
-    QMessageBox box(QMessageBox::NoIcon, toQString(applicationTitle()), toQString(text), QMessageBox::Ok,
-                    active);
+    const QWidget* active = QApplication::activeWindow();
+    for (const auto& entry : m_windows) {
+        const Window* window = entry.second.get();
+        if (!active || window->top != active)
+            continue;
+        const std::string focused = Events::focusedControl(*window);
+        Form& focusedForm = window->events->m_form;
+        return {&focusedForm, focused.empty() ? nullptr : focusedForm.description().find(focused)};
+    }
+    return {};
+}
+
+void QtRuntime::restoreFocus(Form& form, const ControlDescription* control)
+{
+    Window& window = windowOf(form);
+    if (!window.top || !window.top->isVisible())
+        return;
+    window.top->raise();
+    window.top->activateWindow();
+    if (control)
+        window.controls.at(controlKey(*control))->setFocus(Qt::OtherFocusReason);
+}
+
+void QtRuntime::runMessageBox(std::string_view text, std::string_view title)
+{
+    // In front of the window the user was working in; modal to every window.
+    QMessageBox box(QMessageBox::NoIcon, toQString(title), toQString(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
-    if (active && active->isVisible()) {
-        active->raise();
-        active->activateWindow();
+}
+
+void QtRuntime::announceStatus(Form& form, const ControlDescription& control, std::string_view text)
+{
+    // A notification that is shown anew is what screen readers speak without
+    // moving the focus; it has no size, so nothing visible changes.
+    Window& window = windowOf(form);
+    if (!window.status) {
+        window.status = new QWidget(window.client);
+        window.status->setObjectName(QStringLiteral("status"));
+        makeStatusNotifier(*window.status);
     }
+    window.status->move(window.controls.at(controlKey(control))->geometry().topLeft());
+    window.status->hide();
+    window.status->setAccessibleName(toQString(text));
+    window.status->show();
 }
 
 bool QtRuntime::readSelected(const Form& form, const ControlDescription& control) const
@@ -563,14 +636,8 @@ void QtRuntime::writeCaption(Form& form, const ControlDescription& control, std:
     case ControlKind::Label: {
         auto* label = static_cast<QLabel*>(widget);
         label->setText(toQString(text));
-        if (control.autoSize) {
-            const QRect before = label->geometry();
-            const QSize size = label->sizeHint();
-            const PixelRect after =
-                autoSizedRect(control, {before.x(), before.y(), before.width(), before.height()},
-                              size.width(), size.height());
-            label->setGeometry(after.left, after.top, after.width, after.height);
-        }
+        if (control.autoSize)
+            fitToText(*label, control);
         break;
     }
     case ControlKind::Frame:

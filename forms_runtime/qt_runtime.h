@@ -38,7 +38,6 @@ public:
 
     void show(Form& form) override;
     void hide(Form& form) override;
-    void messageBox(std::string_view text) override;
     std::string decimalSeparator() const override;
 
     // The top-level widget of a loaded window, or nullptr.
@@ -52,6 +51,10 @@ public:
     void setExitHandler(std::function<void(int)> handler) { m_exit = std::move(handler); }
 
 protected:
+    FocusPlace focusPlace() const override;
+    void restoreFocus(Form& form, const ControlDescription* control) override;
+    void runMessageBox(std::string_view text, std::string_view title) override;
+    void announceStatus(Form& form, const ControlDescription& control, std::string_view text) override;
     bool readSelected(const Form& form, const ControlDescription& control) const override;
     void writeCaption(Form& form, const ControlDescription& control, std::string_view text) override;
     void writeText(Form& form, const ControlDescription& control, std::string_view text) override;

@@ -62,6 +62,15 @@ void Runtime::deliver(const std::function<void()>& handler)
         return;
     try {
         handler();
+    } catch (...) {
+        failWithCurrentException();
+    }
+}
+
+void Runtime::failWithCurrentException() noexcept
+{
+    try {
+        throw;
     } catch (const Error& error) {
         fail(error.what());
     } catch (const std::bad_alloc&) {
@@ -76,13 +85,27 @@ void Runtime::deliver(const std::function<void()>& handler)
     }
 }
 
+void Runtime::messageBox(std::string_view text)
+{
+    const FocusPlace before = focusPlace();
+    runMessageBox(text, m_applicationTitle);
+    // The box may have been the last thing a failing program showed.
+    if (m_ended || !before.form)
+        return;
+    const bool stillLoaded = std::any_of(
+        m_forms.begin(), m_forms.end(), [&](const auto& entry) { return entry.second.get() == before.form; });
+    if (stillLoaded)
+        restoreFocus(*before.form, before.control);
+}
+
 void Runtime::fail(std::string_view what)
 {
     if (m_ended)
         return;
     // Reporting is best effort: the program ends whether or not the box could be shown.
     try {
-        messageBox("Laufzeitfehler: " + std::string(what) + "\n\n" + m_applicationTitle + " wird beendet.");
+        runMessageBox("Laufzeitfehler: " + std::string(what) + "\n\n" + m_applicationTitle + " wird beendet.",
+                      m_applicationTitle);
     } catch (...) {
     }
     finish(1);
@@ -149,6 +172,15 @@ void Runtime::setCaption(Form& form, std::string_view control, std::string_view 
 void Runtime::setText(Form& form, std::string_view control, std::string_view text)
 {
     writeText(form, requireControl(form, control, {ControlKind::TextBox}, "keinen Text"), text);
+}
+
+void Runtime::announce(Form& form, std::string_view control, std::string_view text)
+{
+    const ControlDescription* shown = form.description().find(control);
+    if (!shown)
+        throw Error("Das Fenster " + std::string(form.description().name) + " hat kein Steuerelement " +
+                    std::string(control) + ".");
+    announceStatus(form, *shown, text);
 }
 
 void Runtime::setWindowCaption(Form& form, std::string_view text)

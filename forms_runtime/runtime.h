@@ -77,8 +77,16 @@ public:
     // 0 after end(), 1 after an error ended the program.
     int exitCode() const { return m_exitCode; }
 
-    // Modal; "OK" only, no icon, titled with the application title.
-    virtual void messageBox(std::string_view text) = 0;
+    // Modal to the whole program: "OK" only, no icon, titled with the
+    // application title. While it is open no window of the program takes
+    // input; when it closes, the window and control that had the focus have
+    // it again.
+    void messageBox(std::string_view text);
+
+    // Tells a screen reader, once and politely, the status that `control` of
+    // the window now shows, in the words of `text`. The focus stays where the
+    // user put it and nothing visible changes.
+    void announce(Form& form, std::string_view control, std::string_view text);
 
     // The controls by name, as the window's description names them. A name the
     // description lacks, or a control of a kind without that property, is an
@@ -105,6 +113,23 @@ protected:
     virtual void writeText(Form& form, const ControlDescription& control, std::string_view text) = 0;
     virtual void writeWindowCaption(Form& form, std::string_view text) = 0;
 
+    // Where the keyboard focus is: the active window of the program and its
+    // focused control (nullptr for none); no window when another program is active.
+    struct FocusPlace
+    {
+        Form* form = nullptr;
+        const ControlDescription* control = nullptr;
+    };
+    virtual FocusPlace focusPlace() const = 0;
+    // Makes the window active again and gives the control the focus (nullptr: the window's own choice).
+    virtual void restoreFocus(Form& form, const ControlDescription* control) = 0;
+    // Shows the message box and returns when the user has closed it; no
+    // window of the program takes input while it is open.
+    virtual void runMessageBox(std::string_view text, std::string_view title) = 0;
+    // Hands `text` to the platform's screen readers as a polite status
+    // message about `control`.
+    virtual void announceStatus(Form& form, const ControlDescription& control, std::string_view text) = 0;
+
     // Builds the window and its controls from form.description().
     virtual void createWindow(Form& form) = 0;
     // Removes the window from the screen and releases it, without any closing step.
@@ -114,6 +139,10 @@ protected:
 
     // For back ends: the user closed the window through its frame.
     void closeRequested(Form& form);
+    // For back ends, inside a catch block: reports the exception being
+    // handled as deliver() does and ends the program. Nothing may unwind
+    // through the toolkit's or the system's code.
+    void failWithCurrentException() noexcept;
     // Frees windows unloaded earlier; call where no handler of theirs runs.
     void releaseUnloaded() { m_unloaded.clear(); }
     // Every loaded window, in the order of loading.

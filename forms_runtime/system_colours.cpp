@@ -46,4 +46,24 @@ Rgb resolveColour(StoredColour colour)
             static_cast<std::uint8_t>((colour >> 16) & 0xFF)};
 }
 
+StoredColour contrastColour(StoredColour colour, ColourUse use)
+{
+    if (colour & 0x80000000u)
+        return colour;
+    switch (use) {
+    case ColourUse::Surface:
+        return systemColour(sys::ButtonFace);
+    case ColourUse::Text:
+        return systemColour(sys::ButtonText);
+    case ColourUse::TextInBox:
+        return systemColour(sys::WindowText);
+    case ColourUse::Line: {
+        const Rgb rgb = resolveColour(colour);
+        const int brightness = rgb.red + rgb.green + rgb.blue;
+        return systemColour(brightness < 3 * 192 ? sys::ButtonShadow : sys::ButtonHighlight);
+    }
+    }
+    return colour;
+}
+
 } // namespace forms

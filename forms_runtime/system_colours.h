@@ -41,4 +41,19 @@ inline constexpr std::uint32_t InfoBackground = 24;
 // The RGB value of a stored colour; an unknown system colour index gives black.
 Rgb resolveColour(StoredColour colour);
 
+// What a colour paints, for the choice of its system colour under a contrast theme.
+enum class ColourUse
+{
+    Surface,   // a window's surface
+    Text,      // text on the dialog face (labels, buttons)
+    TextInBox, // text on a text box's surface
+    Line,      // a line drawn on the dialog face
+};
+
+// The colour to paint with while the user has turned on a contrast theme:
+// every fixed RGB colour gives way to the system colour of its use (a dark
+// line is the face's shadow, a light one its highlight); a system colour
+// stays, since the theme sets it already.
+StoredColour contrastColour(StoredColour colour, ColourUse use);
+
 } // namespace forms

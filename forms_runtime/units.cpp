@@ -15,4 +15,9 @@ int pointsToPixels(double points, int dpi)
     return static_cast<int>(std::lround(points * dpi / 72.0));
 }
 
+int fontPixels(double points, int dpi)
+{
+    return pointsToPixels(points) * dpi / kReferenceDpi;
+}
+
 } // namespace forms

@@ -15,5 +15,10 @@ inline constexpr int kReferenceDpi = 96;
 int twipsToPixels(int twips, int dpi = kReferenceDpi);
 // A point size as a pixel height at `dpi`, rounded to the nearest pixel.
 int pointsToPixels(double points, int dpi = kReferenceDpi);
+// The pixel height a font of `points` is drawn with at `dpi`: its height at
+// the reference resolution scaled like the geometry and rounded down, so
+// that a text never grows faster than the rectangle laid out for it (8.25 pt
+// is 11 px at 96 dpi, 13 at 120, 16 at 144 and 22 at 192).
+int fontPixels(double points, int dpi = kReferenceDpi);
 
 } // namespace forms

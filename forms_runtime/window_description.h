@@ -79,13 +79,14 @@ struct ControlDescription
     Alignment alignment = Alignment::Left;
     std::optional<StoredColour> foreColour{};
     std::optional<StoredColour> backColour{};
-    bool autoSize = false;  // the control's size follows its text or picture
-    int tabIndex = -1;      // -1: the control has none
-    bool isDefault = false; // takes Enter
-    bool isCancel = false;  // takes Escape
-    bool sunken = false;    // 3-D sunken border
-    PictureId picture{};    // the picture of images and picture boxes
-    int index = -1;         // element number of a control array; -1 for a control of its own
+    bool autoSize = false;             // the control's size follows its text or picture
+    int tabIndex = -1;                 // -1: the control has none
+    bool isDefault = false;            // takes Enter
+    bool isCancel = false;             // takes Escape
+    bool sunken = false;               // 3-D sunken border
+    PictureId picture{};               // the picture of images and picture boxes
+    int index = -1;                    // element number of a control array; -1 for a control of its own
+    std::string_view accessibleName{}; // what a screen reader calls a control that shows no text
 };
 
 enum class WindowBorder
@@ -118,6 +119,9 @@ struct WindowDescription
     FontSpec font{};
     std::optional<StoredColour> backColour{};
     PictureId icon{}; // the window's icon in its title bar
+    // The control whose text describes the window to a screen reader (the
+    // splash's request to press a key); empty for none.
+    std::string_view describedBy{};
     std::vector<ControlDescription> controls{};
 
     // A control by its name; an element of a control array (several controls

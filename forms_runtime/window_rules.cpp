@@ -28,6 +28,16 @@ std::vector<const ControlDescription*> tabOrder(const WindowDescription& window)
     return order;
 }
 
+bool leadsOptionGroup(const WindowDescription& window, const ControlDescription& option)
+{
+    if (option.kind != ControlKind::OptionButton)
+        return false;
+    return std::none_of(window.controls.begin(), window.controls.end(), [&](const ControlDescription& other) {
+        return other.kind == ControlKind::OptionButton && other.container == option.container &&
+               other.tabIndex < option.tabIndex;
+    });
+}
+
 const ControlDescription* labelOf(const WindowDescription& window, const ControlDescription& textBox)
 {
     if (textBox.kind != ControlKind::TextBox || textBox.tabIndex < 1)
@@ -41,6 +51,18 @@ const ControlDescription* labelOf(const WindowDescription& window, const Control
 bool hasTitleBar(const WindowDescription& window)
 {
     return window.border == WindowBorder::Sizable || window.controlBox || !window.caption.empty();
+}
+
+std::string_view accessibleName(const WindowDescription& window, std::string_view applicationTitle)
+{
+    return window.caption.empty() ? applicationTitle : window.caption;
+}
+
+std::string_view accessibleDescription(const WindowDescription& window)
+{
+    const ControlDescription* control =
+        window.describedBy.empty() ? nullptr : window.find(window.describedBy);
+    return control ? control->text : std::string_view();
 }
 
 bool isDialog(const WindowDescription& window)

@@ -25,6 +25,12 @@ bool swallowsClicks(ControlKind kind);
 // are left out.
 std::vector<const ControlDescription*> tabOrder(const WindowDescription& window);
 
+// The option button that leads its group, the option buttons of one
+// container: the first by tab index. It starts the group, and before any
+// choice it is the group's one Tab stop; once an option is chosen, the
+// chosen one is. Arrows move within the group.
+bool leadsOptionGroup(const WindowDescription& window, const ControlDescription& option);
+
 // The label that names a text box for screen readers: the label whose tab
 // index comes right before the text box's, as the platform's readers take
 // it. nullptr when there is none.
@@ -33,6 +39,14 @@ const ControlDescription* labelOf(const WindowDescription& window, const Control
 // A window has a title bar when it is sizable, has a close box or has a
 // caption; otherwise it is a bare box with a dialog border.
 bool hasTitleBar(const WindowDescription& window);
+
+// What a screen reader calls a window: its caption, or the application
+// title for a window without one (the splash), which shows no title bar.
+std::string_view accessibleName(const WindowDescription& window, std::string_view applicationTitle);
+
+// The text that describes a window to a screen reader: the design text of
+// the control its description names; empty for none.
+std::string_view accessibleDescription(const WindowDescription& window);
 
 // A fixed dialog frame with a close box is announced as a dialog, any other
 // window as a window.

@@ -39,6 +39,11 @@ void Form1::Command1_Click()
     setText("Text1", result.text);
     if (!result.verdict.empty())
         setCaption("Label2", result.verdict);
+    // A screen reader's user hears the result where the eye finds it, without losing the focus.
+    std::string status = "R = " + result.text + ".";
+    if (!result.verdict.empty())
+        (status += " ") += result.verdict;
+    announce("Label2", status);
 }
 
 void Form1::Command2_Click()

@@ -26,6 +26,7 @@ forms::WindowDescription makeSplash()
         .keyPreview = true,
         .font = kArial825,
         .icon = kApplicationIcon,
+        .describedBy = "lblWarning",
         .controls =
             {
                 {.name = "Frame1", .kind = ControlKind::Frame, .rect = {150, 60, 7080, 4050}, .tabIndex = 0},

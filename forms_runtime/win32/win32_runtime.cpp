@@ -8,9 +8,15 @@
 #include "win32_text.h"
 #include "window_rules.h"
 
+// The identifiers of oleacc's annotation service are defined here.
+#include <initguid.h>
+#include <oleacc.h>
+
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -21,24 +27,43 @@ constexpr wchar_t kWindowClass[] = L"GradoluxWindow";
 // Control ids start above IDOK (1) and IDCANCEL (2), which the dialog
 // manager sends for Enter and Escape.
 constexpr int kFirstControlId = 100;
-// The pictures the windows name, by their icon resources in the executable.
+// The pictures the windows name, by their icon resources in the executable,
+// with the size they have at 96 dpi.
 struct PictureResource
 {
     PictureId picture;
     int resourceId;
+    int size;
 };
-constexpr PictureResource kPictures[] = {{"application-icon", 1}};
+constexpr PictureResource kPictures[] = {{"application-icon", 1, 32}};
 
-// A picture at a size, shared: the system keeps one copy per size and frees
-// it at the end, however often windows show it.
-HICON loadPicture(HINSTANCE instance, PictureId picture, int size)
+const PictureResource& pictureResource(PictureId picture)
 {
-    for (const PictureResource& known : kPictures) {
+    for (const PictureResource& known : kPictures)
         if (known.picture == picture)
-            return static_cast<HICON>(
-                LoadImageW(instance, MAKEINTRESOURCEW(known.resourceId), IMAGE_ICON, size, size, LR_SHARED));
-    }
+            return known;
     throw Error("Das Bild „" + std::string(picture) + "“ gibt es nicht.");
+}
+
+// A function of a system library that older versions of Windows (or Wine)
+// may lack, looked up when it is first needed; nullptr where it is missing.
+template <class Function> Function* systemFunction(const wchar_t* library, const char* name)
+{
+    HMODULE module = GetModuleHandleW(library);
+    if (!module)
+        module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    const FARPROC found = module ? GetProcAddress(module, name) : nullptr;
+    return found ? std::bit_cast<Function*>(found) : nullptr;
+}
+
+// A system metric (an icon's size, a border's width) at a resolution.
+int metricAt(int index, int dpi, int systemDpi)
+{
+    using ForDpi = int WINAPI(int, UINT);
+    static ForDpi* const forDpi = systemFunction<ForDpi>(L"user32.dll", "GetSystemMetricsForDpi");
+    if (forDpi)
+        return forDpi(index, static_cast<UINT>(dpi));
+    return MulDiv(GetSystemMetrics(index), dpi, systemDpi);
 }
 
 COLORREF toColorRef(StoredColour colour)
@@ -49,13 +74,43 @@ COLORREF toColorRef(StoredColour colour)
     return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
+// Gives a window's accessible object a description through oleacc's
+// annotations (Windows XP and later), as a screen reader reads it when the
+// window becomes active. Nothing where the service is missing (Wine has no
+// annotations).
+void describeForScreenReaders(HWND window, const std::wstring& text)
+{
+    using Initialize = HRESULT WINAPI(void*, DWORD);
+    using Create = HRESULT WINAPI(REFCLSID, IUnknown*, DWORD, REFIID, void**);
+    static Initialize* const initialize = systemFunction<Initialize>(L"ole32.dll", "CoInitializeEx");
+    static Create* const create = systemFunction<Create>(L"ole32.dll", "CoCreateInstance");
+    if (!initialize || !create || FAILED(initialize(nullptr, COINIT_APARTMENTTHREADED)))
+        return;
+    IAccPropServices* services = nullptr;
+    if (FAILED(create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                      reinterpret_cast<void**>(&services))) ||
+        !services)
+        return;
+    services->SetHwndPropStr(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_DESCRIPTION,
+                             text.c_str());
+    services->Release();
+}
+
+bool systemHighContrast()
+{
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
 HFONT makeFont(const FontSpec& design, int dpi)
 {
     std::wstring face = toWide(design.face);
     // A leading "@" asks for a vertical-writing face; the text is shown upright.
     if (!face.empty() && face.front() == L'@')
         face.erase(0, 1);
-    return CreateFontW(-pointsToPixels(design.points, dpi), 0, 0, 0, design.weight, design.italic,
+    return CreateFontW(-fontPixels(design.points, dpi), 0, 0, 0, design.weight, design.italic,
                        design.underline, design.strikeOut, static_cast<DWORD>(design.charset),
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                        face.c_str());
@@ -120,26 +175,44 @@ void fitToText(HWND handle, const ControlDescription& control)
 
 } // namespace
 
+// One loaded window: its native handles and the GDI objects it owns. The
+// fonts and icons are released only after the window and its controls are
+// gone (destroyWindow), never while a control still uses them.
 struct Win32Runtime::Window
 {
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    ~Window()
+    {
+        for (HFONT font : fonts)
+            DeleteObject(font);
+        for (const auto& [size, icon] : icons)
+            DestroyIcon(icon);
+    }
+
+    // The picture at a size, made once per size for this window.
+    HICON icon(HINSTANCE instance, PictureId picture, int width, int height)
+    {
+        HICON& made = icons[{std::string(picture), width, height}];
+        if (!made)
+            made =
+                static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(pictureResource(picture).resourceId),
+                                              IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
+        return made;
+    }
+
     Form* form = nullptr;
     HWND top = nullptr;
     std::map<HWND, const ControlDescription*> byHandle;
     std::map<const ControlDescription*, HWND> handles;
     std::vector<HFONT> fonts;
     HFONT windowFont = nullptr;
-    HBRUSH background = nullptr; // the window's own colour, when it has one
-    int dpi = 96;                // the resolution it is laid out at
+    std::map<std::tuple<std::string, int, int>, HICON> icons;
+    int dpi = 96; // the resolution it is laid out at
     bool shownBefore = false;
     HWND lastFocus = nullptr;
-
-    ~Window()
-    {
-        for (HFONT font : fonts)
-            DeleteObject(font);
-        if (background)
-            DeleteObject(background);
-    }
+    const ControlDescription* pressedFrame = nullptr; // where the left button went down
 };
 
 Win32Runtime::Win32Runtime(std::string applicationTitle, HINSTANCE instance)
@@ -158,6 +231,25 @@ Win32Runtime::Win32Runtime(std::string applicationTitle, HINSTANCE instance)
     const HDC screen = GetDC(nullptr);
     m_dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
+    setContrastQuery(systemHighContrast);
+}
+
+void Win32Runtime::setContrastQuery(std::function<bool()> query)
+{
+    m_contrastQuery = std::move(query);
+    refreshContrast();
+}
+
+void Win32Runtime::refreshContrast()
+{
+    m_highContrast = m_contrastQuery();
+    for (const auto& [form, window] : m_windows)
+        InvalidateRect(window->top, nullptr, TRUE);
+}
+
+COLORREF Win32Runtime::paint(StoredColour colour, ColourUse use) const
+{
+    return toColorRef(m_highContrast ? contrastColour(colour, use) : colour);
 }
 
 Win32Runtime::~Win32Runtime()
@@ -221,27 +313,31 @@ HWND Win32Runtime::control(const Form& form, std::string_view name, int index) c
 }
 
 // Keys before the dialog manager sees them: a character typed into a window
-// with key preview, and Alt with a letter under the run-time's access-key rule.
+// with key preview, and letters under the run-time's access-key rule, with
+// Alt or without, which the dialog manager would otherwise decide itself.
 bool Win32Runtime::preview(const MSG& message)
 {
     if (message.message != WM_CHAR && message.message != WM_SYSCHAR && message.message != WM_KEYDOWN)
         return false;
-    const HWND root = GetAncestor(message.hwnd, GA_ROOT);
-    Window* window = windowOf(root);
+    Window* window = windowOf(GetAncestor(message.hwnd, GA_ROOT));
     if (!window)
         return false;
-    const bool keyPreview = window->form->description().keyPreview;
     if (message.message == WM_KEYDOWN) {
         // A window with key preview gets every character, Enter, Escape and
         // Tab included, which the dialog manager would otherwise take.
-        if (!keyPreview)
+        if (!window->form->description().keyPreview)
             return false;
         TranslateMessage(&message);
         DispatchMessageW(&message);
         return true;
     }
-    const auto unit = static_cast<char32_t>(message.wParam);
-    if (message.message == WM_CHAR && keyPreview) {
+    return previewCharacter(*window, message.message, static_cast<char32_t>(message.wParam));
+}
+
+bool Win32Runtime::previewCharacter(Window& window, UINT message, char32_t unit)
+{
+    const WindowDescription& description = window.form->description();
+    if (message == WM_CHAR && description.keyPreview) {
         // A character beyond the basic plane comes as two halves.
         if (unit >= 0xD800 && unit < 0xDC00) {
             m_highSurrogate = unit;
@@ -252,26 +348,29 @@ bool Win32Runtime::preview(const MSG& message)
             character = 0x10000 + ((m_highSurrogate - 0xD800) << 10) + (unit - 0xDC00);
             m_highSurrogate = 0;
         }
-        window->form->keyPress(character);
+        window.form->keyPress(character);
         return true;
     }
-    if (message.message == WM_SYSCHAR) {
-        // Alt with a letter: the run-time's access-key rule, never the dialog
-        // manager's, which would press the first of two buttons sharing it.
-        const ControlDescription* focused = nullptr;
-        if (const auto it = window->byHandle.find(GetFocus()); it != window->byHandle.end())
-            focused = it->second;
-        const AccessKeyAction action =
-            accessKeyAction(window->form->description(), unit, focused ? focused->name : std::string_view());
-        if (!action.control)
-            return false;
-        const HWND control = window->handles.at(action.control);
-        SetFocus(control);
-        if (action.press)
-            SendMessageW(control, BM_CLICK, 0, 0);
-        return true;
-    }
-    return false;
+    const auto focused = window.byHandle.find(GetFocus());
+    const std::string_view focusedName =
+        focused == window.byHandle.end() ? std::string_view() : focused->second->name;
+    // Alt with a letter, and a plain letter where the dialog manager would
+    // take it as an access key: the run-time's rule, never the dialog
+    // manager's, which presses the first of two buttons sharing a letter.
+    const AccessKeyAction action = message == WM_SYSCHAR ? accessKeyAction(description, unit, focusedName)
+                                                         : plainLetterAction(description, unit, focusedName);
+    if (!action.control)
+        return false;
+    act(window, action);
+    return true;
+}
+
+void Win32Runtime::act(Window& window, const AccessKeyAction& action)
+{
+    const HWND control = window.handles.at(action.control);
+    SetFocus(control);
+    if (action.press)
+        SendMessageW(control, BM_CLICK, 0, 0);
 }
 
 Win32Runtime::Window& Win32Runtime::windowOf(const Form& form) const
@@ -295,6 +394,25 @@ HWND Win32Runtime::controlOf(const Form& form, const ControlDescription& control
     return windowOf(form).handles.at(&control);
 }
 
+int Win32Runtime::screenDpi(const WindowDescription& description) const
+{
+    // A centred window appears on the primary screen, a window at a fixed
+    // place on the screen that holds that place.
+    POINT where{0, 0};
+    if (description.startPosition == StartPosition::Manual)
+        where = {twipsToPixels(description.left, m_dpi), twipsToPixels(description.top, m_dpi)};
+    using ForMonitor = HRESULT WINAPI(HMONITOR, int, UINT*, UINT*);
+    static ForMonitor* const forMonitor = systemFunction<ForMonitor>(L"shcore.dll", "GetDpiForMonitor");
+    UINT x = 0;
+    UINT y = 0;
+    constexpr int kEffectiveDpi = 0; // MDT_EFFECTIVE_DPI
+    if (forMonitor &&
+        SUCCEEDED(forMonitor(MonitorFromPoint(where, MONITOR_DEFAULTTOPRIMARY), kEffectiveDpi, &x, &y)) &&
+        y > 0)
+        return static_cast<int>(y);
+    return m_dpi;
+}
+
 void Win32Runtime::createWindow(Form& form)
 {
     const WindowDescription& description = form.description();
@@ -302,32 +420,27 @@ void Win32Runtime::createWindow(Form& form)
     window->form = &form;
     const DWORD style = windowStyle(description);
     const DWORD exStyle = windowExStyle(description);
-    window->dpi = m_dpi;
+    window->dpi = screenDpi(description);
     RECT frame{0, 0, twipsToPixels(description.clientWidth, window->dpi),
                twipsToPixels(description.clientHeight, window->dpi)};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     const HWND owner = description.showInTaskbar ? nullptr : m_owner;
-    window->top = CreateWindowExW(exStyle, kWindowClass, toWide(description.caption).c_str(), style,
+    // A window without a caption shows no title bar; its text is only the
+    // name a screen reader gives it.
+    window->top = CreateWindowExW(exStyle, kWindowClass,
+                                  toWide(accessibleName(description, applicationTitle())).c_str(), style,
                                   CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                                   frame.bottom - frame.top, owner, nullptr, m_instance, nullptr);
     if (!window->top)
         throw Error("Das Fenster " + std::string(description.name) + " lässt sich nicht anlegen.");
     SetWindowLongPtrW(window->top, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    if (!description.icon.empty() && hasTitleBar(description)) {
-        // The title bar's small icon and the large one of task switching.
-        SendMessageW(window->top, WM_SETICON, ICON_SMALL,
-                     reinterpret_cast<LPARAM>(
-                         loadPicture(m_instance, description.icon, GetSystemMetrics(SM_CXSMICON))));
-        SendMessageW(
-            window->top, WM_SETICON, ICON_BIG,
-            reinterpret_cast<LPARAM>(loadPicture(m_instance, description.icon, GetSystemMetrics(SM_CXICON))));
-    }
+    if (const std::string_view described = accessibleDescription(description); !described.empty())
+        describeForScreenReaders(window->top, toWide(described));
     window->windowFont = makeFont(description.font, window->dpi);
     window->fonts.push_back(window->windowFont);
-    if (description.backColour)
-        window->background = CreateSolidBrush(toColorRef(*description.backColour));
     Window& created = *window;
     m_windows.emplace(&form, std::move(window));
+    setWindowIcons(created);
 
     // Created in tab order, so that Tab and the option groups follow it,
     // each text box right after the label that names it (screen readers take
@@ -348,77 +461,112 @@ void Win32Runtime::createWindow(Form& form)
         created.lastFocus = created.handles.at(first.front());
 }
 
-void Win32Runtime::createControl(Window& window, const ControlDescription& control, int order)
+void Win32Runtime::setWindowIcons(Window& window)
 {
     const WindowDescription& description = window.form->description();
+    if (description.icon.empty() || !hasTitleBar(description))
+        return;
+    // The title bar's small icon and the large one of task switching, drawn
+    // at the window's resolution.
+    const int small = metricAt(SM_CXSMICON, window.dpi, m_dpi);
+    const int large = metricAt(SM_CXICON, window.dpi, m_dpi);
+    SendMessageW(window.top, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(window.icon(m_instance, description.icon, small, small)));
+    SendMessageW(window.top, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(window.icon(m_instance, description.icon, large, large)));
+}
+
+namespace {
+
+// The class and styles of the native control that shows a control of the description.
+struct NativeControl
+{
     const wchar_t* className = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
-    std::wstring text = toWide(control.text);
+    std::wstring text;
+};
+
+NativeControl nativeControl(const WindowDescription& description, const ControlDescription& control)
+{
+    NativeControl native{.text = toWide(control.text)};
     switch (control.kind) {
     case ControlKind::Label:
         // A label whose size follows its text never wraps; the others wrap at word boundaries.
-        style |= SS_NOTIFY | (control.alignment == Alignment::Right    ? SS_RIGHT
-                              : control.alignment == Alignment::Centre ? SS_CENTER
-                              : control.autoSize                       ? SS_LEFTNOWORDWRAP
-                                                                       : SS_LEFT);
+        native.style |= SS_NOTIFY | (control.alignment == Alignment::Right    ? SS_RIGHT
+                                     : control.alignment == Alignment::Centre ? SS_CENTER
+                                     : control.autoSize                       ? SS_LEFTNOWORDWRAP
+                                                                              : SS_LEFT);
         break;
     case ControlKind::Frame:
-        className = L"BUTTON";
-        style |= BS_GROUPBOX;
+        native.className = L"BUTTON";
+        native.style |= BS_GROUPBOX;
         break;
-    case ControlKind::OptionButton: {
-        className = L"BUTTON";
-        style |= BS_AUTORADIOBUTTON | BS_MULTILINE | WS_TABSTOP;
-        // An option group begins at the first option of each frame.
-        const auto& controls = description.controls;
-        const auto first =
-            std::find_if(controls.begin(), controls.end(), [&](const ControlDescription& other) {
-                return other.kind == ControlKind::OptionButton && other.container == control.container &&
-                       other.tabIndex < control.tabIndex;
-            });
-        if (first == controls.end())
-            style |= WS_GROUP;
+    case ControlKind::OptionButton:
+        // The leader starts its group and is its one Tab stop until an option
+        // is chosen; from then on the button control keeps the Tab stop on
+        // the chosen option.
+        native.className = L"BUTTON";
+        native.style |= BS_AUTORADIOBUTTON | BS_MULTILINE;
+        if (leadsOptionGroup(description, control))
+            native.style |= WS_GROUP | WS_TABSTOP;
         break;
-    }
     case ControlKind::TextBox:
-        className = L"EDIT";
-        style |=
+        native.className = L"EDIT";
+        native.style |=
             WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | (control.alignment == Alignment::Centre ? ES_CENTER : 0);
-        exStyle |= WS_EX_CLIENTEDGE;
+        native.exStyle |= WS_EX_CLIENTEDGE;
         break;
     case ControlKind::CommandButton:
-        className = L"BUTTON";
-        style |= WS_TABSTOP | WS_GROUP | (control.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        native.className = L"BUTTON";
+        native.style |= WS_TABSTOP | WS_GROUP | (control.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         break;
     case ControlKind::Image:
     case ControlKind::PictureBox:
-        // An image stretches its picture; a picture box takes the picture's size.
-        style |= SS_NOTIFY | SS_ICON | (control.kind == ControlKind::Image ? SS_REALSIZECONTROL : 0) |
-                 (takesFocus(control.kind) ? WS_TABSTOP | WS_GROUP : 0);
+        // Pictures are drawn by the window at its resolution. The text is
+        // never shown; it is the name screen readers give the picture.
+        native.style |= SS_NOTIFY | SS_OWNERDRAW | (takesFocus(control.kind) ? WS_TABSTOP | WS_GROUP : 0);
         if (control.sunken)
-            exStyle |= WS_EX_CLIENTEDGE;
-        text.clear();
+            native.exStyle |= WS_EX_CLIENTEDGE;
+        native.text = toWide(control.accessibleName);
         break;
     case ControlKind::Line:
-        style |= SS_NOTIFY;
-        text.clear();
+        native.style |= SS_NOTIFY;
+        native.text.clear();
         break;
     }
+    return native;
+}
+
+} // namespace
+
+void Win32Runtime::createControl(Window& window, const ControlDescription& control, int order)
+{
+    const WindowDescription& description = window.form->description();
+    const NativeControl native = nativeControl(description, control);
     const RECT place = controlPlace(description, control, window.dpi);
     const HWND handle = CreateWindowExW(
-        exStyle, className, text.c_str(), style, place.left, place.top, place.right - place.left,
-        place.bottom - place.top, window.top,
+        native.exStyle, native.className, native.text.c_str(), native.style, place.left, place.top,
+        place.right - place.left, place.bottom - place.top, window.top,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + order)), m_instance, nullptr);
     if (!handle)
         throw Error(std::string(control.name) + " lässt sich nicht anlegen.");
-    SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(window, control)), FALSE);
-    if (control.kind == ControlKind::Image || control.kind == ControlKind::PictureBox) {
-        SendMessageW(handle, STM_SETICON,
-                     reinterpret_cast<WPARAM>(loadPicture(m_instance, control.picture, 32)), 0);
-    }
     window.byHandle[handle] = &control;
     window.handles[&control] = handle;
+    SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(window, control)), FALSE);
+    if (control.kind == ControlKind::PictureBox && control.autoSize)
+        sizePictureBox(window, handle, control);
+    // A label that follows its text fits it from the start, not only once its text changes.
+    if (control.kind == ControlKind::Label && control.autoSize)
+        fitToText(handle, control);
+}
+
+void Win32Runtime::sizePictureBox(Window& window, HWND handle, const ControlDescription& control) const
+{
+    const int picture = MulDiv(pictureResource(control.picture).size, window.dpi, kReferenceDpi);
+    const int border = control.sunken ? 2 * metricAt(SM_CXEDGE, window.dpi, m_dpi) : 0;
+    SetWindowPos(handle, nullptr, 0, 0, picture + border, picture + border,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HFONT Win32Runtime::fontFor(Window& window, const ControlDescription& control)
@@ -442,11 +590,14 @@ void Win32Runtime::changeResolution(Window& window, int dpi, const RECT& suggest
         SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(window, *control)), FALSE);
         const RECT place = controlPlace(description, *control, dpi);
         MoveWindow(handle, place.left, place.top, place.right - place.left, place.bottom - place.top, FALSE);
+        if (control->kind == ControlKind::PictureBox && control->autoSize)
+            sizePictureBox(window, handle, *control);
         if (control->kind == ControlKind::Label && control->autoSize)
             fitToText(handle, *control);
     }
     for (HFONT font : old)
         DeleteObject(font);
+    setWindowIcons(window);
     SetWindowPos(window.top, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(window.top, nullptr, TRUE);
@@ -457,9 +608,9 @@ void Win32Runtime::destroyWindow(Form& form)
     const auto it = m_windows.find(&form);
     if (it == m_windows.end())
         return;
-    const HWND top = it->second->top;
+    // The window and its controls go first, then the fonts and icons they used.
+    DestroyWindow(it->second->top);
     m_windows.erase(it);
-    DestroyWindow(top);
     releaseUnloaded();
 }
 
@@ -507,16 +658,90 @@ void Win32Runtime::hide(Form& form)
     ShowWindow(windowOf(form).top, SW_HIDE);
 }
 
-void Win32Runtime::messageBox(std::string_view text)
+Runtime::FocusPlace Win32Runtime::focusPlace() const
 {
-    const HWND active = GetActiveWindow();
-    const HWND focus = GetFocus();
-    MessageBoxW(active, toWide(text).c_str(), toWide(applicationTitle()).c_str(), MB_OK | MB_TASKMODAL);
-    if (active && IsWindow(active)) {
-        SetActiveWindow(active);
-        if (focus && IsWindow(focus))
-            SetFocus(focus);
+    Window* active = windowOf(GetActiveWindow());
+    if (!active)
+        return {};
+    const auto focused = active->byHandle.find(GetFocus());
+    return {active->form, focused == active->byHandle.end() ? nullptr : focused->second};
+}
+
+void Win32Runtime::restoreFocus(Form& form, const ControlDescription* control)
+{
+    const Window& window = windowOf(form);
+    if (!IsWindowVisible(window.top))
+        return;
+    SetForegroundWindow(window.top);
+    SetActiveWindow(window.top);
+    if (control)
+        SetFocus(window.handles.at(control));
+}
+
+void Win32Runtime::runMessageBox(std::string_view text, std::string_view title)
+{
+    // The box stands in front of the window the user was working in, which
+    // the system disables for its time; every other window of the program is
+    // disabled here, so that none takes a click or a key meanwhile.
+    HWND owner = GetActiveWindow();
+    if (!windowOf(owner))
+        owner = nullptr;
+    std::vector<HWND> disabled;
+    for (const auto& [form, window] : m_windows) {
+        if (window->top != owner && IsWindowEnabled(window->top)) {
+            EnableWindow(window->top, FALSE);
+            disabled.push_back(window->top);
+        }
     }
+    MessageBoxW(owner, toWide(text).c_str(), toWide(title).c_str(),
+                MB_OK | (owner ? MB_APPLMODAL : MB_TASKMODAL));
+    for (const HWND top : disabled)
+        if (IsWindow(top))
+            EnableWindow(top, TRUE);
+}
+
+namespace {
+
+// Hands a status message to the screen readers that listen to UI
+// Automation (Windows 10 1709 and later). False where the system lacks it.
+bool raiseNotification(HWND control, const std::wstring& text)
+{
+    using HostProvider = HRESULT WINAPI(HWND, IUnknown**);
+    using Raise = HRESULT WINAPI(IUnknown*, int, int, BSTR, BSTR);
+    using Allocate = BSTR WINAPI(const OLECHAR*);
+    using Free = void WINAPI(BSTR);
+    static HostProvider* const hostProvider =
+        systemFunction<HostProvider>(L"uiautomationcore.dll", "UiaHostProviderFromHwnd");
+    static Raise* const raise = systemFunction<Raise>(L"uiautomationcore.dll", "UiaRaiseNotificationEvent");
+    static Allocate* const allocate = systemFunction<Allocate>(L"oleaut32.dll", "SysAllocString");
+    static Free* const freeString = systemFunction<Free>(L"oleaut32.dll", "SysFreeString");
+    if (!hostProvider || !raise || !allocate || !freeString)
+        return false;
+    IUnknown* provider = nullptr;
+    if (FAILED(hostProvider(control, &provider)) || !provider)
+        return false;
+    const BSTR display = allocate(text.c_str());
+    const BSTR activity = allocate(L"Gradolux.Status");
+    constexpr int kActionCompleted = 2; // NotificationKind_ActionCompleted
+    constexpr int kMostRecent = 3;      // NotificationProcessing_MostRecent: polite, the latest wins
+    const bool raised =
+        display && activity && SUCCEEDED(raise(provider, kActionCompleted, kMostRecent, display, activity));
+    freeString(display);
+    freeString(activity);
+    provider->Release();
+    return raised;
+}
+
+} // namespace
+
+void Win32Runtime::announceStatus(Form& form, const ControlDescription& control, std::string_view text)
+{
+    const HWND handle = controlOf(form, control);
+    if (raiseNotification(handle, toWide(text)))
+        return;
+    // Without UI Automation's notifications, screen readers read the
+    // control again as a live region whose content changed.
+    NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, handle, OBJID_CLIENT, CHILDID_SELF);
 }
 
 std::string Win32Runtime::decimalSeparator() const
@@ -553,82 +778,138 @@ void Win32Runtime::writeWindowCaption(Form& form, std::string_view text)
 LRESULT CALLBACK Win32Runtime::windowProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* runtime = reinterpret_cast<Win32Runtime*>(GetWindowLongPtrW(handle, GWLP_USERDATA));
-    if (runtime)
-        if (Window* window = runtime->windowOf(handle))
-            return runtime->handle(*window, message, wParam, lParam);
-    return DefWindowProcW(handle, message, wParam, lParam);
+    Window* window = runtime ? runtime->windowOf(handle) : nullptr;
+    if (!window)
+        return DefWindowProcW(handle, message, wParam, lParam);
+    // No exception may unwind through the system's code: one that escapes
+    // (out of memory while laying a window out anew, say) is reported and
+    // ends the program, as an error in a handler does.
+    try {
+        return runtime->handle(*window, message, wParam, lParam);
+    } catch (...) {
+        runtime->failWithCurrentException();
+        return 0;
+    }
+}
+
+LRESULT Win32Runtime::command(Window& window, WPARAM wParam, LPARAM lParam)
+{
+    const WindowDescription& description = window.form->description();
+    const int id = LOWORD(wParam);
+    const ControlDescription* control = nullptr;
+    if (const auto it = window.byHandle.find(reinterpret_cast<HWND>(lParam)); it != window.byHandle.end())
+        control = it->second;
+    if (id == IDOK || id == IDCANCEL) {
+        // Enter and Escape from the dialog manager.
+        const KeyStroke key{.key = id == IDOK ? KeyStroke::Key::Return : KeyStroke::Key::Escape};
+        const auto focused = window.byHandle.find(GetFocus());
+        control = buttonForKey(description, key,
+                               focused == window.byHandle.end() ? std::string_view() : focused->second->name);
+    }
+    if (control && control->kind == ControlKind::CommandButton &&
+        (HIWORD(wParam) == BN_CLICKED || id == IDOK || id == IDCANCEL))
+        window.form->click(control->name);
+    return 0;
+}
+
+void Win32Runtime::frameClick(Window& window, UINT message, LPARAM lParam)
+{
+    // A click on the window's surface within a frame is the frame's: the
+    // button must go down and come up again on the same frame.
+    const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    const ControlDescription* under = nullptr;
+    for (const ControlDescription& control : window.form->description().controls) {
+        if (control.kind != ControlKind::Frame)
+            continue;
+        RECT rect{};
+        GetWindowRect(window.handles.at(&control), &rect);
+        MapWindowPoints(nullptr, window.top, reinterpret_cast<POINT*>(&rect), 2);
+        if (PtInRect(&rect, point))
+            under = &control;
+    }
+    if (message == WM_LBUTTONDOWN) {
+        window.pressedFrame = under;
+        return;
+    }
+    const ControlDescription* pressed = std::exchange(window.pressedFrame, nullptr);
+    if (under && under == pressed)
+        window.form->click(under->name);
+}
+
+LRESULT Win32Runtime::controlColour(Window& window, UINT message, HDC dc, HWND handle) const
+{
+    const auto it = window.byHandle.find(handle);
+    const ControlDescription* control = it == window.byHandle.end() ? nullptr : it->second;
+    const bool box = message == WM_CTLCOLOREDIT;
+    if (control && control->foreColour)
+        SetTextColor(dc, paint(*control->foreColour, box ? ColourUse::TextInBox : ColourUse::Text));
+    if (control && control->kind == ControlKind::Line && control->backColour) {
+        SetDCBrushColor(dc, paint(*control->backColour, ColourUse::Line));
+        return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+    }
+    const int colour = box ? COLOR_WINDOW : COLOR_BTNFACE;
+    SetBkColor(dc, GetSysColor(colour));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(colour));
+}
+
+void Win32Runtime::drawPicture(Window& window, const DRAWITEMSTRUCT& item)
+{
+    const auto it = window.byHandle.find(item.hwndItem);
+    if (it == window.byHandle.end())
+        return;
+    const ControlDescription& control = *it->second;
+    const RECT& area = item.rcItem;
+    FillRect(item.hDC, &area, GetSysColorBrush(COLOR_BTNFACE));
+    // An image stretches its picture over its rectangle; a picture box shows
+    // it at its own size, scaled with the window.
+    int width = area.right - area.left;
+    int height = area.bottom - area.top;
+    if (control.kind == ControlKind::PictureBox)
+        width = height = MulDiv(pictureResource(control.picture).size, window.dpi, kReferenceDpi);
+    DrawIconEx(item.hDC, area.left, area.top, window.icon(m_instance, control.picture, width, height), width,
+               height, 0, nullptr, DI_NORMAL);
 }
 
 LRESULT Win32Runtime::handle(Window& window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    Form& form = *window.form;
-    const WindowDescription& description = form.description();
     switch (message) {
-    case WM_COMMAND: {
-        const int id = LOWORD(wParam);
-        const auto sender = reinterpret_cast<HWND>(lParam);
-        const ControlDescription* control = nullptr;
-        if (const auto it = window.byHandle.find(sender); it != window.byHandle.end())
-            control = it->second;
-        if (id == IDOK || id == IDCANCEL) {
-            // Enter and Escape from the dialog manager.
-            const KeyStroke key{.key = id == IDOK ? KeyStroke::Key::Return : KeyStroke::Key::Escape};
-            const auto focused = window.byHandle.find(GetFocus());
-            control =
-                buttonForKey(description, key,
-                             focused == window.byHandle.end() ? std::string_view() : focused->second->name);
-        }
-        if (control && control->kind == ControlKind::CommandButton &&
-            (HIWORD(wParam) == BN_CLICKED || id == IDOK || id == IDCANCEL))
-            form.click(control->name);
-        return 0;
-    }
+    case WM_COMMAND:
+        return command(window, wParam, lParam);
     case DM_GETDEFID: {
         // The dialog manager asks which button Enter presses; the run-time's rule answers.
         const auto focused = window.byHandle.find(GetFocus());
-        const ControlDescription* button = defaultButton(
-            description, focused == window.byHandle.end() ? std::string_view() : focused->second->name);
+        const ControlDescription* button =
+            defaultButton(window.form->description(),
+                          focused == window.byHandle.end() ? std::string_view() : focused->second->name);
         if (!button)
             return 0;
         return MAKELRESULT(GetDlgCtrlID(window.handles.at(button)), DC_HASDEFID);
     }
-    case WM_LBUTTONUP: {
-        // A click on the window's surface: on a frame's empty surface, it is the frame's.
-        const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        for (const ControlDescription& control : description.controls) {
-            if (control.kind != ControlKind::Frame)
-                continue;
-            RECT rect{};
-            GetWindowRect(window.handles.at(&control), &rect);
-            MapWindowPoints(nullptr, window.top, reinterpret_cast<POINT*>(&rect), 2);
-            if (PtInRect(&rect, point))
-                form.click(control.name);
-        }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+        frameClick(window, message, lParam);
         return 0;
-    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN: {
-        const auto dc = reinterpret_cast<HDC>(wParam);
-        const auto it = window.byHandle.find(reinterpret_cast<HWND>(lParam));
-        const ControlDescription* control = it == window.byHandle.end() ? nullptr : it->second;
-        if (control && control->foreColour)
-            SetTextColor(dc, toColorRef(*control->foreColour));
-        if (control && control->kind == ControlKind::Line && control->backColour) {
-            SetDCBrushColor(dc, toColorRef(*control->backColour));
-            return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
-        }
-        const int colour = message == WM_CTLCOLOREDIT ? COLOR_WINDOW : COLOR_BTNFACE;
-        SetBkColor(dc, GetSysColor(colour));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(colour));
-    }
+    case WM_CTLCOLORBTN:
+        return controlColour(window, message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DRAWITEM:
+        drawPicture(window, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
     case WM_ERASEBKGND:
-        if (window.background) {
+        if (const auto& colour = window.form->description().backColour) {
             RECT rect{};
             GetClientRect(window.top, &rect);
-            FillRect(reinterpret_cast<HDC>(wParam), &rect, window.background);
+            const auto dc = reinterpret_cast<HDC>(wParam);
+            SetDCBrushColor(dc, paint(*colour, ColourUse::Surface));
+            FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
             return 1;
         }
+        break;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        // A contrast theme turned on or off: every colour is looked up anew.
+        refreshContrast();
         break;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE)
@@ -637,7 +918,7 @@ LRESULT Win32Runtime::handle(Window& window, UINT message, WPARAM wParam, LPARAM
             SetFocus(window.lastFocus);
         return 0;
     case WM_CLOSE:
-        closeRequested(form);
+        closeRequested(*window.form);
         return 0;
     case WM_DPICHANGED:
         // Moved to a screen of another resolution: laid out anew for it, in

@@ -3,16 +3,21 @@
 
 // The forms run-time on plain Win32: each window description becomes a
 // top-level window with BUTTON, STATIC and EDIT controls, laid out at the
-// system's resolution and anew when a window moves to a screen of another
-// resolution, and the controls' notifications become the windows'
-// events. The run-time's own rules (keyboard, placement, window rules) decide;
-// this back end only builds native controls and reports what happens to them.
+// resolution of the screen it appears on and anew when it moves to a screen
+// of another resolution, and the controls' notifications become the
+// windows' events. Functions newer than the oldest supported Windows are
+// looked up at run time; where they are missing the program still starts. The run-time's own rules (keyboard,
+// placement, window rules) decide; this back end only builds native controls and reports what happens to
+// them.
 
+#include "keyboard.h"
 #include "runtime.h"
+#include "system_colours.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -32,7 +37,8 @@ public:
     // Handles the messages waiting now, as the loop does, and returns.
     void processPendingMessages();
 
-    // The resolution new windows are laid out at, in dots per inch.
+    // The system's resolution, in dots per inch; a window is laid out at that
+    // of the screen it appears on.
     int dpi() const { return m_dpi; }
     // The resolution a loaded window is laid out at now.
     int dpi(const Form& form) const;
@@ -43,10 +49,17 @@ public:
 
     void show(Form& form) override;
     void hide(Form& form) override;
-    void messageBox(std::string_view text) override;
     std::string decimalSeparator() const override;
 
+    // Whether the user has turned on a contrast theme; the system's setting
+    // unless replaced (tests). Read again when the system's settings change.
+    void setContrastQuery(std::function<bool()> query);
+
 protected:
+    FocusPlace focusPlace() const override;
+    void restoreFocus(Form& form, const ControlDescription* control) override;
+    void runMessageBox(std::string_view text, std::string_view title) override;
+    void announceStatus(Form& form, const ControlDescription& control, std::string_view text) override;
     bool readSelected(const Form& form, const ControlDescription& control) const override;
     void writeCaption(Form& form, const ControlDescription& control, std::string_view text) override;
     void writeText(Form& form, const ControlDescription& control, std::string_view text) override;
@@ -59,14 +72,30 @@ private:
     struct Window;
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(Window& window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT command(Window& window, WPARAM wParam, LPARAM lParam);
+    LRESULT controlColour(Window& window, UINT message, HDC dc, HWND control) const;
+    void frameClick(Window& window, UINT message, LPARAM lParam);
+    void drawPicture(Window& window, const DRAWITEMSTRUCT& item);
     bool preview(const MSG& message);
+    bool previewCharacter(Window& window, UINT message, char32_t unit);
+    void act(Window& window, const AccessKeyAction& action);
     Window& windowOf(const Form& form) const;
     Window* windowOf(HWND handle) const;
     HWND controlOf(const Form& form, const ControlDescription& control) const;
     void createControl(Window& window, const ControlDescription& control, int order);
     // The font a control shows at its window's resolution (made on demand, owned by the window).
     static HFONT fontFor(Window& window, const ControlDescription& control);
+    // The resolution of the screen a window of that description appears on.
+    int screenDpi(const WindowDescription& description) const;
+    // The title bar's icons at the window's resolution.
+    void setWindowIcons(Window& window);
+    // A picture box's size at the window's resolution: its picture's and its border.
+    void sizePictureBox(Window& window, HWND handle, const ControlDescription& control) const;
     void changeResolution(Window& window, int dpi, const RECT& suggested);
+    // Reads the contrast setting again and repaints every window.
+    void refreshContrast();
+    // A colour to paint with, under a contrast theme the system's.
+    COLORREF paint(StoredColour colour, ColourUse use) const;
 
     HINSTANCE m_instance;
     HWND m_owner = nullptr; // hidden owner of windows without a taskbar entry
@@ -75,6 +104,8 @@ private:
     bool m_quit = false;
     char32_t m_highSurrogate = 0; // the first half of a character typed in two
     int m_exitCode = 0;
+    std::function<bool()> m_contrastQuery;
+    bool m_highContrast = false;
 };
 
 } // namespace forms

@@ -9,6 +9,7 @@
 #include "placement.h"
 #include "runtime.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,6 +18,16 @@ struct ShownFont
 {
     int pixelHeight = 0; // the font's height in device pixels
     int weight = 0;      // 400 regular, 700 bold
+};
+
+// A control's text measured in the control's own font, in device pixels.
+struct TextMeasure
+{
+    int width = 0;      // the text on one line
+    int lines = 0;      // the lines it takes when wrapped at roomWidth
+    int lineHeight = 0; // the font's line spacing
+    int roomWidth = 0;  // the width the control gives its text (without an option's mark)
+    int roomHeight = 0;
 };
 
 class BackendProbe
@@ -43,8 +54,23 @@ public:
     // A click with the mouse in the middle of a control.
     virtual void click(const forms::Form& form, std::string_view name) = 0;
     // A key pressed while the window is active, with the focus on `focus`
-    // ("" to leave it where it is).
+    // ("" to leave it where it is); Key::Other only activates and focuses.
     virtual void key(const forms::Form& form, forms::KeyStroke::Key key, std::string_view focus) = 0;
+
+    // A letter typed with the focus on `focus` ("" to leave it), with Alt or without.
+    virtual void typeLetter(const forms::Form& form, char32_t letter, bool alt, std::string_view focus) = 0;
+    // Tab pressed in the active window.
+    virtual void tab(const forms::Form& form) = 0;
+    // The name of the window's focused control ("" for none) and whether the window is the active one.
+    virtual std::string focused(const forms::Form& form) = 0;
+    virtual bool active(const forms::Form& form) = 0;
+    // Whether the window would take a click or a key now.
+    virtual bool takesInput(const forms::Form& form) = 0;
+    // Runs `during` while the next message box is open, then closes the box
+    // with its button, as a user would.
+    virtual void duringNextMessageBox(std::function<void()> during) = 0;
+    // A control's text in its own font and the room the control gives it.
+    virtual TextMeasure measureText(const forms::Form& form, std::string_view name) = 0;
 
     // Tells a window it is now on a screen of another resolution, as the
     // system does when the window moves there; dpi() answers that resolution

@@ -2,9 +2,11 @@
 // The contract every back end of the forms run-time keeps, run against one
 // back end through its probe (backend_probe.h): every window of the program
 // built as its description says, at the resolution the probe runs at and
-// after a move to a screen of another resolution; texts
-// and captions set and read back; option groups exclusive per frame; show,
-// hide, unload and end; the default and cancel buttons.
+// after a move to a screen of another resolution, every text whole at every
+// resolution; texts and captions set and read back; option groups exclusive
+// per frame with one Tab stop each; show, hide, unload and end; the default
+// and cancel buttons; access keys typed with Alt and without; the message
+// box that blocks every window and gives the focus back.
 
 #include "backend_probe.h"
 #include "form1.h"
@@ -15,8 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -61,7 +65,7 @@ protected:
             }
             if (control.font && control.kind != ControlKind::Image && control.kind != ControlKind::Line) {
                 const ShownFont font = m_probe->font(form, control.name);
-                EXPECT_NEAR(font.pixelHeight, forms::pointsToPixels(control.font->points, m_probe->dpi()),
+                EXPECT_NEAR(font.pixelHeight, forms::fontPixels(control.font->points, m_probe->dpi()),
                             kTolerance)
                     << what;
                 EXPECT_EQ(font.weight >= 700, control.font->weight >= 700) << what;
@@ -92,6 +96,57 @@ TEST_F(ContractTest, EveryWindowIsLaidOutAgainOnAScreenOfAnotherResolution)
             GTEST_SKIP() << "the toolkit scales its windows itself";
         ASSERT_EQ(m_probe->dpi(), other);
         expectBuiltAsDescribed(*form);
+    }
+}
+
+// Whether a measured text shows whole: on one line where its control has
+// room for one line only, otherwise within the control's height.
+bool oneLine(const TextMeasure& text)
+{
+    return text.width <= text.roomWidth;
+}
+
+TEST_F(ContractTest, EveryTextStaysWholeAtEveryResolution)
+{
+    forms::Runtime& run = runtime();
+    const std::initializer_list<forms::Form*> forms{
+        &run.form<startup::frmSplash>(), &run.form<main_window::Form1>(), &run.form<about::frmAbout>()};
+    // What fits at 96 dpi, the resolution the windows were designed at.
+    std::map<std::string, TextMeasure> atDesign;
+    for (forms::Form* form : forms) {
+        if (!m_probe->changeResolution(*form, 96))
+            GTEST_SKIP() << "the toolkit scales its windows as a whole (the widget tests check its scalings)";
+        for (const forms::ControlDescription& control : form->description().controls)
+            if (control.kind != ControlKind::Image && control.kind != ControlKind::Line &&
+                control.kind != ControlKind::PictureBox && control.kind != ControlKind::TextBox)
+                atDesign[std::string(form->description().name) + "." + std::string(control.name)] =
+                    m_probe->measureText(*form, control.name);
+    }
+    for (const int dpi : {120, 144, 192}) {
+        for (forms::Form* form : forms) {
+            ASSERT_TRUE(m_probe->changeResolution(*form, dpi));
+            for (const forms::ControlDescription& control : form->description().controls) {
+                const std::string what =
+                    std::string(form->description().name) + "." + std::string(control.name);
+                const auto design = atDesign.find(what);
+                if (design == atDesign.end() || design->second.width == 0)
+                    continue;
+                const TextMeasure now = m_probe->measureText(*form, control.name);
+                const std::string where = what + " at " + std::to_string(dpi) + " dpi: text " +
+                                          std::to_string(now.width) + " px in " +
+                                          std::to_string(now.roomWidth) + " px";
+                std::printf("measured %s, its lines %d of %d px high\n", where.c_str(),
+                            now.lines * now.lineHeight, now.roomHeight);
+                if (oneLine(design->second)) {
+                    EXPECT_TRUE(oneLine(now)) << where << " wraps; it does not at 96 dpi";
+                }
+                EXPECT_LE(now.lines, design->second.lines) << where;
+                if (design->second.lines * design->second.lineHeight <= design->second.roomHeight) {
+                    EXPECT_LE(now.lines * now.lineHeight, now.roomHeight)
+                        << where << " is cut off at the bottom";
+                }
+            }
+        }
     }
 }
 
@@ -178,6 +233,87 @@ TEST_F(ContractTest, DefaultAndCancelButtons)
         EXPECT_FALSE(runtime().isLoaded<about::frmAbout>()) << press.focus;
     }
     EXPECT_TRUE(m_probe->exitCodes().empty());
+}
+
+TEST_F(ContractTest, EachOptionGroupIsOneTabStop)
+{
+    auto& form1 = runtime().form<main_window::Form1>();
+    runtime().show(form1);
+    const auto walk = [&] {
+        std::vector<std::string> stops;
+        m_probe->key(form1, forms::KeyStroke::Key::Other, "Command1");
+        for (int i = 0; i < 7; ++i) {
+            m_probe->tab(form1);
+            stops.push_back(m_probe->focused(form1));
+        }
+        return stops;
+    };
+    // Before any choice, the first option of each group by tab index.
+    EXPECT_EQ(walk(), (std::vector<std::string>{"Command2", "Text1", "Option3", "Option7", "Option13",
+                                                "Command3", "Command1"}));
+    // Once chosen, the chosen one.
+    for (const char* option : {"Option5", "Option12", "Option14"})
+        m_probe->click(form1, option);
+    EXPECT_EQ(walk(), (std::vector<std::string>{"Command2", "Text1", "Option5", "Option12", "Option14",
+                                                "Command3", "Command1"}));
+}
+
+TEST_F(ContractTest, ALetterSharedByTwoButtonsOnlyMovesTheFocusWithAltOrWithout)
+{
+    auto& form1 = runtime().form<main_window::Form1>();
+    runtime().show(form1);
+    const struct
+    {
+        bool alt;
+        const char* from;
+        const char* to;
+    } presses[] = {{false, "Command2", "Command1"},
+                   {false, "Command1", "Command2"},
+                   {false, "Option7", "Command1"},
+                   {true, "Command2", "Command1"},
+                   {true, "Command1", "Command2"}};
+    for (const auto& press : presses) {
+        m_probe->typeLetter(form1, U'e', press.alt, press.from);
+        EXPECT_EQ(m_probe->focused(form1), press.to) << (press.alt ? "Alt+e" : "e") << " on " << press.from;
+        EXPECT_EQ(m_probe->text(form1, "Text1"), "") << "nothing was computed";
+        EXPECT_TRUE(m_probe->exitCodes().empty()) << "the program did not end";
+    }
+    // Typed into the text box, the letter is text.
+    m_probe->typeLetter(form1, U'e', false, "Text1");
+    EXPECT_EQ(m_probe->focused(form1), "Text1");
+    EXPECT_EQ(m_probe->text(form1, "Text1"), "e");
+}
+
+TEST_F(ContractTest, AnAccessKeyOfOneButtonPressesItWithAltOrWithout)
+{
+    runtime().show(runtime().form<main_window::Form1>());
+    for (const bool alt : {false, true}) {
+        auto& about = runtime().form<about::frmAbout>();
+        runtime().show(about);
+        bool boxShown = false;
+        m_probe->duringNextMessageBox([&] { boxShown = true; });
+        m_probe->typeLetter(about, U's', alt, "cmdOK");
+        EXPECT_TRUE(boxShown) << (alt ? "Alt+s" : "s") << " did not press „Systeminfo...“";
+        runtime().unload(about);
+    }
+}
+
+TEST_F(ContractTest, TheMessageBoxBlocksEveryWindowAndGivesTheFocusBack)
+{
+    auto& form1 = runtime().form<main_window::Form1>();
+    runtime().show(form1);
+    auto& about = runtime().form<about::frmAbout>();
+    runtime().show(about);
+    m_probe->key(about, forms::KeyStroke::Key::Other, "cmdSysInfo");
+    bool blocked = false;
+    m_probe->duringNextMessageBox(
+        [&] { blocked = !m_probe->takesInput(form1) && !m_probe->takesInput(about); });
+    m_probe->key(about, forms::KeyStroke::Key::Return, "");
+    EXPECT_TRUE(blocked) << "a window of the program took input while the box was open";
+    EXPECT_TRUE(m_probe->takesInput(form1));
+    EXPECT_TRUE(m_probe->takesInput(about));
+    EXPECT_TRUE(m_probe->active(about));
+    EXPECT_EQ(m_probe->focused(about), "cmdSysInfo");
 }
 
 } // namespace

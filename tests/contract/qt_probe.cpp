@@ -11,7 +11,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -108,6 +113,71 @@ public:
         }
     }
 
+    void typeLetter(const forms::Form& form, char32_t letter, bool alt, std::string_view focus) override
+    {
+        key(form, forms::KeyStroke::Key::Other, focus);
+        // Through the window system, as a keyboard types: shortcuts see it too.
+        QTest::keyClick(m_runtime.window(form)->windowHandle(),
+                        static_cast<Qt::Key>(Qt::Key_A + (letter - U'a')),
+                        alt ? Qt::AltModifier : Qt::NoModifier);
+    }
+    void tab(const forms::Form& form) override
+    {
+        QWidget* top = m_runtime.window(form);
+        QTest::keyClick(top->focusWidget() ? top->focusWidget() : top, Qt::Key_Tab);
+    }
+    std::string focused(const forms::Form& form) override
+    {
+        const QWidget* focus = m_runtime.window(form)->focusWidget();
+        return focus && focus->objectName() != QStringLiteral("client") ? focus->objectName().toStdString()
+                                                                        : std::string();
+    }
+    bool active(const forms::Form& form) override
+    {
+        // The window system activates a window in its own time.
+        return QTest::qWaitForWindowActive(m_runtime.window(form), 5000);
+    }
+    bool takesInput(const forms::Form& form) override
+    {
+        // An application-modal window blocks every other one.
+        const QWidget* modal = QApplication::activeModalWidget();
+        return !modal || modal == m_runtime.window(form);
+    }
+    void duringNextMessageBox(std::function<void()> during) override
+    {
+        // The box runs an event loop of its own, which runs the timer.
+        m_boxWatch = std::make_unique<QTimer>();
+        m_boxWatch->setInterval(10);
+        QObject::connect(m_boxWatch.get(), &QTimer::timeout, m_boxWatch.get(),
+                         [timer = m_boxWatch.get(), during = std::move(during)] {
+                             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                             if (!box || !box->isVisible())
+                                 return;
+                             timer->stop();
+                             during();
+                             box->button(QMessageBox::Ok)->click();
+                         });
+        m_boxWatch->start();
+    }
+    TextMeasure measureText(const forms::Form& form, std::string_view name) override
+    {
+        QWidget* widget = m_runtime.control(form, name);
+        const QFontMetrics metrics(widget->font());
+        const QString shown = QString::fromStdString(text(form, name));
+        int room = widget->width();
+        if (auto* option = qobject_cast<QRadioButton*>(widget))
+            room -= option->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, option) +
+                    option->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, option);
+        const QRect wrapped = metrics.boundingRect(QRect(0, 0, room, 100000), Qt::TextWordWrap, shown);
+        const double ratio = qApp->devicePixelRatio();
+        const auto scale = [ratio](int value) { return static_cast<int>(std::lround(value * ratio)); };
+        return {.width = scale(metrics.horizontalAdvance(shown)),
+                .lines = shown.isEmpty() ? 0 : wrapped.height() / metrics.lineSpacing(),
+                .lineHeight = scale(metrics.lineSpacing()),
+                .roomWidth = scale(room),
+                .roomHeight = scale(widget->height())};
+    }
+
 private:
     static forms::PixelRect device(const QRect& logical)
     {
@@ -118,6 +188,7 @@ private:
 
     forms::QtRuntime m_runtime;
     std::vector<int> m_exitCodes;
+    std::unique_ptr<QTimer> m_boxWatch; // waits for the next message box
 };
 
 } // namespace

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -30,6 +31,14 @@ class Win32Probe final : public BackendProbe
 {
 public:
     Win32Probe() : m_runtime("Gradolux", GetModuleHandleW(nullptr)) {}
+    ~Win32Probe() override
+    {
+        if (m_boxWatch)
+            KillTimer(nullptr, m_boxWatch);
+        s_during = nullptr;
+    }
+    Win32Probe(const Win32Probe&) = delete;
+    Win32Probe& operator=(const Win32Probe&) = delete;
 
     forms::Runtime& runtime() override { return m_runtime; }
     int dpi() const override { return m_dpi ? m_dpi : m_runtime.dpi(); }
@@ -120,6 +129,8 @@ public:
             if (!waitUntil([wanted] { return GetFocus() == wanted; }))
                 ADD_FAILURE() << "the focus did not move to " << focus;
         }
+        if (key == forms::KeyStroke::Key::Other)
+            return;
         WPARAM virtualKey = VK_RETURN;
         LPARAM extended = 0;
         switch (key) {
@@ -139,6 +150,90 @@ public:
         PostMessageW(target, WM_KEYDOWN, virtualKey, 1 | extended);
         PostMessageW(target, WM_KEYUP, virtualKey, 1 | extended | (3L << 30));
         m_runtime.processPendingMessages();
+    }
+
+    void typeLetter(const forms::Form& form, char32_t letter, bool alt, std::string_view focus) override
+    {
+        key(form, forms::KeyStroke::Key::Other, focus);
+        // What the system's translation of the key makes of it.
+        PostMessageW(GetFocus(), alt ? WM_SYSCHAR : WM_CHAR, static_cast<WPARAM>(letter), alt ? 1L << 29 : 1);
+        m_runtime.processPendingMessages();
+    }
+    void tab(const forms::Form& /*form*/) override
+    {
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+        PostMessageW(GetFocus(), WM_KEYUP, VK_TAB, 1 | (3L << 30));
+        m_runtime.processPendingMessages();
+    }
+    std::string focused(const forms::Form& form) override
+    {
+        const HWND focus = GetFocus();
+        for (const forms::ControlDescription& control : form.description().controls)
+            if (focus && m_runtime.control(form, control.name, control.index) == focus)
+                return std::string(control.name);
+        return {};
+    }
+    bool active(const forms::Form& form) override
+    {
+        const HWND top = m_runtime.window(form);
+        return waitUntil([top] { return GetActiveWindow() == top; });
+    }
+    bool takesInput(const forms::Form& form) override { return IsWindowEnabled(m_runtime.window(form)); }
+    void duringNextMessageBox(std::function<void()> during) override
+    {
+        // The box runs a message loop of its own, which calls the timer.
+        s_during = std::move(during);
+        m_boxWatch = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR timer, DWORD) {
+            HWND box = nullptr;
+            EnumThreadWindows(
+                GetCurrentThreadId(),
+                [](HWND window, LPARAM found) {
+                    wchar_t name[16] = {};
+                    GetClassNameW(window, name, 16);
+                    if (std::wstring(name) != L"#32770" || !IsWindowVisible(window))
+                        return TRUE;
+                    *reinterpret_cast<HWND*>(found) = window;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&box));
+            if (!box)
+                return;
+            KillTimer(nullptr, timer);
+            if (s_during)
+                std::exchange(s_during, nullptr)();
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        });
+    }
+    TextMeasure measureText(const forms::Form& form, std::string_view name) override
+    {
+        const HWND handle = m_runtime.control(form, name);
+        std::wstring text = windowText(handle);
+        RECT room{};
+        GetClientRect(handle, &room);
+        wchar_t className[16] = {};
+        GetClassNameW(handle, className, 16);
+        const LONG style = GetWindowLongW(handle, GWL_STYLE);
+        const int dpi = m_runtime.dpi(form);
+        // An option's caption stands beside its mark: 12 pixels and one at
+        // 96 dpi, scaled, and 4 pixels apart.
+        if (std::wstring(className) == L"Button" && (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
+            room.left += 12 * dpi / 96 + 1 + 4;
+        const HDC dc = GetDC(handle);
+        const auto old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        RECT one{0, 0, 0, 0};
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &one, DT_CALCRECT | DT_SINGLELINE);
+        RECT wrapped{0, 0, room.right - room.left, 0};
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &wrapped, DT_CALCRECT | DT_WORDBREAK);
+        SelectObject(dc, old);
+        ReleaseDC(handle, dc);
+        return {.width = one.right - one.left,
+                .lines =
+                    text.empty() ? 0 : static_cast<int>((wrapped.bottom - wrapped.top) / metrics.tmHeight),
+                .lineHeight = static_cast<int>(metrics.tmHeight),
+                .roomWidth = room.right - room.left,
+                .roomHeight = room.bottom - room.top};
     }
 
     bool changeResolution(const forms::Form& form, int dpi) override
@@ -175,7 +270,9 @@ private:
     }
 
     forms::Win32Runtime m_runtime;
-    int m_dpi = 0; // the resolution after a change, 0 before
+    int m_dpi = 0;           // the resolution after a change, 0 before
+    UINT_PTR m_boxWatch = 0; // the timer that waits for the next message box
+    static inline std::function<void()> s_during;
 };
 
 } // namespace

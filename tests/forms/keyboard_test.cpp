@@ -140,6 +140,7 @@ forms::WindowDescription calculator()
              .text = "&Systeminfo...",
              .tabIndex = 3},
             {.name = "Label9", .kind = ControlKind::Label, .text = "&Marke", .tabIndex = 4},
+            {.name = "Text1", .kind = ControlKind::TextBox, .tabIndex = 5},
         }};
 }
 
@@ -175,6 +176,29 @@ INSTANTIATE_TEST_SUITE_P(
                     AccessCase{"CapitalLetterCountsTheSame", U'S', "Option1", "cmdSysInfo", true},
                     AccessCase{"ALetterNoCaptionMarks", U'x', "Command1", "", false},
                     AccessCase{"ALabelTakesNoFocus", U'm', "Command1", "", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class PlainLetterActionTest : public testing::TestWithParam<AccessCase>
+{};
+
+TEST_P(PlainLetterActionTest, ActsLikeAltOutsideTextBoxes)
+{
+    const forms::WindowDescription window = calculator();
+    const forms::AccessKeyAction action =
+        forms::plainLetterAction(window, GetParam().letter, GetParam().focused);
+    EXPECT_EQ(action.control ? std::string(action.control->name) : std::string(), GetParam().control);
+    EXPECT_EQ(action.press, GetParam().press);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, PlainLetterActionTest,
+    testing::Values(AccessCase{"SharedOnTheExitButtonOnlyMovesTheFocus", U'e', "Command2", "Command1", false},
+                    AccessCase{"SharedOnCalculateOnlyMovesTheFocus", U'e', "Command1", "Command2", false},
+                    AccessCase{"SharedOnAnOption", U'e', "Option1", "Command1", false},
+                    AccessCase{"UniqueOnAButtonPresses", U's', "Command1", "cmdSysInfo", true},
+                    AccessCase{"TypedIntoATextBox", U'e', "Text1", "", false},
+                    AccessCase{"UniqueTypedIntoATextBox", U's', "Text1", "", false},
+                    AccessCase{"ALetterNoCaptionMarks", U'q', "Command2", "", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

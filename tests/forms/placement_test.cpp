@@ -132,4 +132,25 @@ TEST(UnitsTest, PointSizesAsPixelHeights)
     EXPECT_EQ(forms::pointsToPixels(13.5, 144), 27);
 }
 
+TEST(UnitsTest, FontsScaleWithTheGeometryAndNeverFaster)
+{
+    // Each window's font sizes at 100, 125, 150 and 200 %: the height at 96 dpi
+    // scaled and rounded down, never the point size rounded up anew.
+    const struct
+    {
+        double points;
+        int at96, at120, at144, at192;
+    } cases[] = {{8.25, 11, 13, 16, 22}, {9.75, 13, 16, 19, 26},  {12, 16, 20, 24, 32},
+                 {13.5, 18, 22, 27, 36}, {15.75, 21, 26, 31, 42}, {18, 24, 30, 36, 48},
+                 {24, 32, 40, 48, 64}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(forms::fontPixels(c.points), c.at96) << c.points;
+        EXPECT_EQ(forms::fontPixels(c.points, 120), c.at120) << c.points;
+        EXPECT_EQ(forms::fontPixels(c.points, 144), c.at144) << c.points;
+        EXPECT_EQ(forms::fontPixels(c.points, 192), c.at192) << c.points;
+        for (const int dpi : {96, 120, 144, 168, 192, 240, 288})
+            EXPECT_LE(forms::fontPixels(c.points, dpi) * 96, c.at96 * dpi) << c.points << " pt at " << dpi;
+    }
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 // order, clicks, the label that names a text box, title bars; checked on
 // the program's own three windows.
 
+#include "system_colours.h"
 #include "window_descriptions.h"
 #include "window_rules.h"
 
@@ -105,6 +106,52 @@ TEST(TitleBarTest, TheSplashIsABareBoxTheOthersHaveATitleBar)
     forms::WindowDescription captionOnly = resources::splashDescription();
     captionOnly.caption = "Titel";
     EXPECT_TRUE(forms::hasTitleBar(captionOnly)) << "a caption needs a title bar to show in";
+}
+
+TEST(OptionGroupTest, TheFirstOptionOfEachFrameByTabIndexLeadsItsGroup)
+{
+    const forms::WindowDescription& form1 = resources::form1Description();
+    std::vector<std::string> leaders;
+    for (const forms::ControlDescription& control : form1.controls)
+        if (forms::leadsOptionGroup(form1, control))
+            leaders.emplace_back(control.name);
+    // Option3 has the lowest tab index of scale A, not Option1 at the top.
+    EXPECT_EQ(leaders, (std::vector<std::string>{"Option3", "Option7", "Option13"}));
+}
+
+TEST(AccessibleTextTest, WindowsAreNamedAndTheSplashDescribed)
+{
+    EXPECT_EQ(forms::accessibleName(resources::splashDescription(), "Gradolux"), "Gradolux");
+    EXPECT_EQ(forms::accessibleName(resources::form1Description(), "Gradolux"),
+              "Bewerten und Beurteilen von Risiken nach der CEL-Methode");
+    EXPECT_EQ(forms::accessibleDescription(resources::splashDescription()),
+              "Bitte eine Taste Drücken um zum Programm zu gelangen!");
+    EXPECT_EQ(forms::accessibleDescription(resources::form1Description()), "");
+    EXPECT_EQ(resources::aboutDescription().find("picIcon")->accessibleName, "Programmsymbol")
+        << "the one focusable control without a text of its own has a name";
+}
+
+TEST(ContrastColourTest, FixedColoursGiveWayToTheSystemsUnderAContrastTheme)
+{
+    using forms::ColourUse;
+    constexpr forms::StoredColour red = 0x000000FF, grey = 0x00808080, white = 0x00FFFFFF, black = 0;
+    const struct
+    {
+        forms::StoredColour colour;
+        ColourUse use;
+        forms::StoredColour expected;
+    } cases[] = {
+        {red, ColourUse::Text, forms::systemColour(forms::sys::ButtonText)},
+        {grey, ColourUse::Surface, forms::systemColour(forms::sys::ButtonFace)},
+        {black, ColourUse::Text, forms::systemColour(forms::sys::ButtonText)},
+        {red, ColourUse::TextInBox, forms::systemColour(forms::sys::WindowText)},
+        {grey, ColourUse::Line, forms::systemColour(forms::sys::ButtonShadow)},
+        {white, ColourUse::Line, forms::systemColour(forms::sys::ButtonHighlight)},
+        {forms::systemColour(forms::sys::ScrollBar), ColourUse::Text,
+         forms::systemColour(forms::sys::ScrollBar)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(forms::contrastColour(c.colour, c.use), c.expected) << std::hex << c.colour;
 }
 
 } // namespace

@@ -29,7 +29,21 @@ public:
         log.push_back("hide " + name(form));
         visible.erase(name(form));
     }
-    void messageBox(std::string_view text) override { log.push_back("message " + std::string(text)); }
+    FocusPlace focusPlace() const override { return focus; }
+    void restoreFocus(forms::Form& form, const forms::ControlDescription* control) override
+    {
+        log.push_back("focus " + name(form) + "." + (control ? std::string(control->name) : std::string()));
+    }
+    void runMessageBox(std::string_view text, std::string_view title) override
+    {
+        log.push_back("message " + std::string(text));
+        titles.emplace_back(title);
+    }
+    void announceStatus(forms::Form& /*form*/, const forms::ControlDescription& control,
+                        std::string_view text) override
+    {
+        log.push_back("announce " + std::string(control.name) + "=" + std::string(text));
+    }
     bool readSelected(const forms::Form& form, const forms::ControlDescription& control) const override
     {
         log.push_back("selected " + std::string(control.name));
@@ -72,6 +86,8 @@ public:
     using Runtime::loadedForms;
 
     std::string separator = ",";
+    FocusPlace focus;                // where focusPlace() says the focus is
+    std::vector<std::string> titles; // of the message boxes, in order
     mutable std::vector<std::string> log;
     std::set<std::string> visible;
     std::vector<std::string> destroyed;

@@ -46,6 +46,7 @@ TEST(Form1Test, Command1ClearsTheVerdictReadsAllOptionsInOrderThenShowsRAndTheVe
         expected.push_back(query);
     expected.push_back("text Text1=18");
     expected.push_back("caption Label2=" + std::string(risk::verdictText(risk::RiskBand::Low)));
+    expected.push_back("announce Label2=R = 18. " + std::string(risk::verdictText(risk::RiskBand::Low)));
     EXPECT_EQ(runtime.log, expected);
     EXPECT_EQ(form.factors().R, 18.0f);
 }
@@ -399,6 +400,58 @@ INSTANTIATE_TEST_SUITE_P(
                     Slip{"CaptionOfAnImage", [](SlipForm& form) { form.setCaption("Image1", "x"); },
                          "Image1 ist eine Anzeige und hat keine Beschriftung."}),
     [](const testing::TestParamInfo<Slip>& info) { return std::string(info.param.name); });
+
+TEST(Form1Test, EveryCalculationIsAnnouncedOnceWithRAndItsVerdict)
+{
+    FakeRuntime runtime;
+    Form1& form = runtime.form<Form1>();
+    const auto announcements = [&runtime] {
+        std::vector<std::string> found;
+        for (const std::string& entry : runtime.log)
+            if (entry.starts_with("announce "))
+                found.push_back(entry);
+        return found;
+    };
+    form.Command1_Click();
+    EXPECT_EQ(announcements(),
+              std::vector<std::string>{"announce Label2=R = 0. " +
+                                       std::string(risk::verdictText(risk::RiskBand::NoSelection))});
+    runtime.log.clear();
+    runtime.separator = ",";
+    for (const char* option : {"Option1", "Option7", "Option13"})
+        runtime.select(form, option);
+    form.Command1_Click();
+    EXPECT_EQ(announcements(), std::vector<std::string>{"announce Label2=R = 0,1. " +
+                                                        std::string(risk::verdictText(risk::RiskBand::Low))});
+}
+
+TEST(RuntimeTest, AMessageBoxGivesTheFocusBackWhereItWas)
+{
+    FakeRuntime runtime;
+    Form1& form = runtime.form<Form1>();
+    runtime.focus = {&form, form.description().find("Command3")};
+    runtime.messageBox("Hinweis");
+    EXPECT_EQ(runtime.log,
+              (std::vector<std::string>{"create Form1", "message Hinweis", "focus Form1.Command3"}));
+    EXPECT_EQ(runtime.titles, std::vector<std::string>{"Gradolux"});
+
+    runtime.log.clear();
+    runtime.focus = {};
+    runtime.messageBox("Ohne aktives Fenster");
+    EXPECT_EQ(runtime.log, std::vector<std::string>{"message Ohne aktives Fenster"})
+        << "while another program was active, no window is made active afterwards";
+}
+
+TEST(RuntimeTest, AnAnnouncementNamesAControlTheWindowHas)
+{
+    FakeRuntime runtime;
+    Form1& form = runtime.form<Form1>();
+    runtime.deliver([&] { runtime.announce(form, "Label9", "R = 1."); });
+    EXPECT_EQ(runtime.exitCodes, std::vector<int>{1});
+    EXPECT_EQ(
+        runtime.log.back(),
+        "message Laufzeitfehler: Das Fenster Form1 hat kein Steuerelement Label9.\n\nGradolux wird beendet.");
+}
 
 TEST(RuntimeTest, AStartWithoutErrorsLeavesTheProgramRunning)
 {
