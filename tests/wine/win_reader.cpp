@@ -13,13 +13,25 @@
 //   win_reader place TITLE     the window's client area on the screen: left,
 //                              top, width, height, separated by |
 //   win_reader focus           class and text of the focused control
+//   win_reader names TITLE     what a screen reader reads through MSAA
+//                              (oleacc): the window's name, then each
+//                              control's role and name, one a line, |-separated
+//   win_reader listen SECONDS  for that long, the name of every object that
+//                              raises EVENT_OBJECT_LIVEREGIONCHANGED, one a line,
+//                              as a screen reader's event hook receives them
 // Exit code 1 when there is no such window.
 
 #include "win32_text.h"
 
 #include <windows.h>
 
+// The interface identifiers are defined here: Wine's oleacc answers only to
+// IID_IAccessible's true value, which MinGW's import library lacks.
+#include <initguid.h>
+#include <oleacc.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cwctype>
 #include <string>
 #include <vector>
@@ -109,12 +121,80 @@ std::wstring frameOf(HWND window)
 void print(const std::wstring& line)
 {
     std::printf("%s\n", toUtf8(line).c_str());
+    std::fflush(stdout);
+}
+
+// The MSAA name of an accessible object, as a screen reader asks for it.
+std::wstring nameOf(IAccessible* object, VARIANT child)
+{
+    BSTR name = nullptr;
+    std::wstring text;
+    if (SUCCEEDED(object->get_accName(child, &name)) && name)
+        text = name;
+    SysFreeString(name);
+    return text;
+}
+
+std::wstring accessibleName(HWND window, std::wstring* role = nullptr)
+{
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&object))) ||
+        !object)
+        return L"";
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    const std::wstring name = nameOf(object, self);
+    if (role) {
+        VARIANT value{};
+        wchar_t text[64] = {};
+        if (SUCCEEDED(object->get_accRole(self, &value)) && value.vt == VT_I4)
+            GetRoleTextW(static_cast<DWORD>(value.lVal), text, 64);
+        *role = text;
+    }
+    object->Release();
+    return name;
+}
+
+void CALLBACK liveRegionChanged(HWINEVENTHOOK /*hook*/, DWORD /*event*/, HWND window, LONG object, LONG child,
+                                DWORD /*thread*/, DWORD /*time*/)
+{
+    IAccessible* accessible = nullptr;
+    VARIANT which{};
+    if (FAILED(AccessibleObjectFromEvent(window, static_cast<DWORD>(object), static_cast<DWORD>(child),
+                                         &accessible, &which)) ||
+        !accessible)
+        return;
+    print(classOf(window) + L"|" + nameOf(accessible, which));
+    accessible->Release();
+}
+
+int listen(int seconds)
+{
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED,
+                                               nullptr, liveRegionChanged, 0, 0, WINEVENT_OUTOFCONTEXT);
+    if (!hook)
+        return 1;
+    print(L"listening");
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+    MSG message{};
+    while (GetTickCount64() < end) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+    }
+    UnhookWinEvent(hook);
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    CoInitialize(nullptr);
+    if (argc == 3 && std::string(argv[1]) == "listen")
+        return listen(std::atoi(argv[2]));
     if (argc == 2 && std::string(argv[1]) == "focus") {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
@@ -131,6 +211,15 @@ int main(int argc, char* argv[])
         return 1;
     if (what == "frame") {
         print(frameOf(window));
+        return 0;
+    }
+    if (what == "names") {
+        print(accessibleName(window));
+        for (HWND child : children(window)) {
+            std::wstring role;
+            const std::wstring name = accessibleName(child, &role);
+            print(role + L"|" + name);
+        }
         return 0;
     }
     if (what == "place") {
@@ -150,7 +239,7 @@ int main(int argc, char* argv[])
         else if (what == "text" && _wcsicmp(type.c_str(), L"Edit") == 0)
             print(textOf(child));
         else if (what == "labels" && _wcsicmp(type.c_str(), L"Static") == 0 &&
-                 (style & SS_TYPEMASK) != SS_ICON)
+                 (style & SS_TYPEMASK) != SS_ICON && (style & SS_TYPEMASK) != SS_OWNERDRAW)
             print(textOf(child));
         else if (what == "checked" && _wcsicmp(type.c_str(), L"Button") == 0 &&
                  (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON &&

@@ -11,7 +11,7 @@ win_reader() {
     tr -d '\r' <"$BUILD/win_reader.out"
 }
 
-# A visible Gradolux window whose name is exactly $1 ("" for the splash, which has none).
+# A visible Gradolux window whose name is exactly $1 (the splash, without a title bar, is named "Gradolux" for screen readers).
 find_wine_window() {
     local id
     FOUND=""
@@ -35,7 +35,7 @@ start_wine_gradolux() {
     APP_LOCALE=$1
     LC_ALL=$APP_LOCALE LANG=$APP_LOCALE wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
     APP=$!
-    SPLASH=$(wait_for_wine_window "") || { wine_fail "the splash did not appear with the focus"; return 1; }
+    SPLASH=$(wait_for_wine_window "Gradolux") || { wine_fail "the splash did not appear with the focus"; return 1; }
 }
 
 r_is() {
@@ -218,7 +218,7 @@ windows_installer() {
     # What the Start-menu entry starts is the installed program.
     wine start /wait /unix "$shortcut" >"$BUILD/gradolux.log" 2>&1 &
     APP=$!
-    wait_for_wine_window "" >/dev/null || { wine_fail "the Start-menu entry did not show the splash"; return 1; }
+    wait_for_wine_window "Gradolux" >/dev/null || { wine_fail "the Start-menu entry did not show the splash"; return 1; }
     local pid
     pid=$(xdotool getwindowpid "$FOUND")
     [[ "$(tr '\0' ' ' </proc/"$pid"/cmdline)" == *'C:\Program Files\Gradolux\Gradolux.exe'* ]] ||
@@ -327,7 +327,7 @@ windows_layout() {
     CASE=layout-$dpi-dpi
     set_resolution "$dpi"
     start_wine_gradolux C.UTF-8 || return 1
-    compare_window "$dpi" frmSplash "" || return 1
+    compare_window "$dpi" frmSplash "Gradolux" || return 1
     xdotool key space
     main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
     compare_window "$dpi" Form1 "$MAIN_TITLE" || return 1
@@ -374,7 +374,7 @@ windows_window_frames() {
     local main about
     CASE=window-frames
     start_wine_gradolux C.UTF-8 || return 1
-    expect_frame "" "dlgframe owned" || return 1
+    expect_frame "Gradolux" "dlgframe owned" || return 1
     xdotool key space
     main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
     expect_frame "$MAIN_TITLE" "caption thickframe sysmenu minimizebox maximizebox" || return 1
@@ -417,4 +417,113 @@ windows_text_box_label() {
     xdotool key alt+F4
     expect_clean_exit "closing the main window" || return 1
     echo "Windows text box label: passed"
+}
+
+# While the message box of „Systeminfo...“ is open no window takes input: a
+# click on „Berechnen“ computes nothing. Afterwards the focus is back on the
+# button that opened the box.
+windows_modal_message_box() {
+    local main about box
+    CASE=modal-message-box
+    start_wine_gradolux C.UTF-8 || return 1
+    xdotool key space
+    main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
+    click_control "$main" "$MAIN_TITLE" "Programminfo\$" || { wine_fail "no Programminfo button"; return 1; }
+    about=$(wait_for_wine_window "Info zu Gradolux") || { wine_fail "the About dialog did not open"; return 1; }
+    click_control "$about" "Info zu Gradolux" "&Systeminfo...\$" || { wine_fail "no Systeminfo button"; return 1; }
+    box=$(wait_for_wine_window "Gradolux") || { wine_fail "Systeminfo did not show the message box"; return 1; }
+    click_control "$main" "$MAIN_TITLE" "B&erechnen\$" || { wine_fail "no Berechnen button"; return 1; }
+    settle "$main" || { wine_fail "the main window did not answer"; return 1; }
+    [[ "$(win_reader text "$MAIN_TITLE")" == "" ]] || { wine_fail "„Berechnen“ computed while the message box was open"; return 1; }
+    find_wine_window "Gradolux" || { wine_fail "the message box went away"; return 1; }
+    wait_for_focus "$box" || { wine_fail "the message box lost the keyboard to another window"; return 1; }
+    xdotool key Return
+    wait_until_unmapped "$box" || { wine_fail "Enter did not close the message box"; return 1; }
+    expect_focus "Button|&Systeminfo..." || return 1
+    click_control "$main" "$MAIN_TITLE" "B&erechnen\$" || { wine_fail "no Berechnen button"; return 1; }
+    wait_until r_is 0 || { wine_fail "„Berechnen“ did not compute after the box closed: R is '$R'"; return 1; }
+    click_control "$main" "$MAIN_TITLE" "Programm Be&enden\$" || { wine_fail "no Programm Beenden button"; return 1; }
+    expect_clean_exit "Programm Beenden" || return 1
+    echo "Windows modal message box: passed"
+}
+
+# A plain letter acts like Alt with it: „e“, shared by „Berechnen“ and
+# „Programm Beenden“, only moves the focus between them, never computes or
+# ends the program; in the result box it is typed.
+windows_plain_letters() {
+    local main
+    CASE=plain-letters
+    start_wine_gradolux C.UTF-8 || return 1
+    xdotool key space
+    main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
+    expect_focus "Button|B&erechnen" || return 1
+    xdotool key e
+    expect_focus "Button|Programm Be&enden" || return 1
+    xdotool key e
+    expect_focus "Button|B&erechnen" || return 1
+    xdotool key e
+    expect_focus "Button|Programm Be&enden" || return 1
+    settle "$main" || { wine_fail "the main window did not answer"; return 1; }
+    kill -0 "$APP" 2>/dev/null || { wine_fail "a plain „e“ ended the program"; return 1; }
+    [[ "$(win_reader text "$MAIN_TITLE")" == "" ]] || { wine_fail "a plain „e“ computed"; return 1; }
+    xdotool key Tab e
+    wait_until r_is e || { wine_fail "„e“ was not typed into the result box: '$R'"; return 1; }
+    xdotool key alt+F4
+    expect_clean_exit "closing the main window" || return 1
+    echo "Windows plain letters: passed"
+}
+
+picture_named() {
+    NAMES=$(win_reader names "Info zu Gradolux")
+    grep -q '|Programmsymbol$' <<<"$NAMES"
+}
+
+# What a screen reader reads through MSAA from another process: the splash's
+# name, the About picture's name, one Tab stop per option group, and the
+# verdict's live-region event after every calculation, once.
+windows_screen_reader() {
+    local main about listener events=$BUILD/live-region-events.txt
+    CASE=screen-reader
+    start_wine_gradolux C.UTF-8 || return 1
+    [[ "$(win_reader names Gradolux | head -1)" == Gradolux ]] || { wine_fail "the splash is named '$(win_reader names Gradolux | head -1)'"; return 1; }
+    xdotool key space
+    main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
+    # Tab stops once in each option group, on its first option by tab index.
+    local expected
+    for expected in "Button|Programm Be&enden" "Edit|" \
+        "Button| ERNSTE  Auswirkung, z.B. bleibende Invalidität, Schaden von 70.000 - 700.000 €, A = 7" \
+        "Button| SEHR SELTEN, weniger als 1 x jährlich, H = 0,5" "Button| NICHT vorstellbar, W = 0,2" \
+        "Button|Programminfo" "Button|B&erechnen"; do
+        xdotool key Tab
+        expect_focus "$expected" || return 1
+    done
+
+    LC_ALL=C.UTF-8 LANG=C.UTF-8 wine "$BUILD/win_reader.exe" listen 120 >"$events" 2>/dev/null &
+    listener=$!
+    wait_until grep -q listening "$events" || { wine_fail "the event listener did not start"; return 1; }
+    xdotool key Return
+    wait_until grep -q "Es konnte keine Berechnung erfolgen" "$events" ||
+        { wine_fail "no live-region event named the verdict: $(tr -d '\r' <"$events")"; return 1; }
+    click_control "$main" "$MAIN_TITLE" ".*, A = 3\$" || { wine_fail "no option A = 3"; return 1; }
+    click_control "$main" "$MAIN_TITLE" ".*, H = 1\$" || { wine_fail "no option H = 1"; return 1; }
+    click_control "$main" "$MAIN_TITLE" ".*, W = 6\$" || { wine_fail "no option W = 6"; return 1; }
+    click_control "$main" "$MAIN_TITLE" "B&erechnen\$" || { wine_fail "no Berechnen button"; return 1; }
+    wait_until grep -q "GERINGES RISIKO" "$events" ||
+        { wine_fail "no live-region event after the second calculation: $(tr -d '\r' <"$events")"; return 1; }
+    settle "$main" || { wine_fail "the main window did not answer"; return 1; }
+    local count
+    count=$(tr -d '\r' <"$events" | grep -c "^Static|")
+    ((count == 2)) || { wine_fail "$count live-region events for two calculations: $(tr -d '\r' <"$events")"; return 1; }
+    kill "$listener" 2>/dev/null || true
+
+    click_control "$main" "$MAIN_TITLE" "Programminfo\$" || { wine_fail "no Programminfo button"; return 1; }
+    about=$(wait_for_wine_window "Info zu Gradolux") || { wine_fail "the About dialog did not open"; return 1; }
+    wait_until picture_named || { wine_fail "the About picture has no name: $NAMES"; return 1; }
+    xdotool key Tab
+    expect_focus "Static|Programmsymbol" || return 1
+    xdotool key Escape
+    wait_until window_gone "Info zu Gradolux" || { wine_fail "Escape did not close the About dialog"; return 1; }
+    click_control "$main" "$MAIN_TITLE" "Programm Be&enden\$" || { wine_fail "no Programm Beenden button"; return 1; }
+    expect_clean_exit "Programm Beenden" || return 1
+    echo "Windows screen reader: passed"
 }
