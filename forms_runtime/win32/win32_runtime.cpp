@@ -815,23 +815,37 @@ LRESULT Win32Runtime::command(Window& window, WPARAM wParam, LPARAM lParam)
 void Win32Runtime::frameClick(Window& window, UINT message, LPARAM lParam)
 {
     // A click on the window's surface within a frame is the frame's: the
-    // button must go down and come up again on the same frame.
+    // button must go down and come up again on the same frame, not on a
+    // label or picture inside it, which keeps its clicks to itself. The
+    // window holds the mouse from the press on, so it sees the release
+    // wherever it happens.
     const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    const auto contains = [&](const ControlDescription& control) {
+        const HWND handle = window.handles.at(&control);
+        RECT rect{};
+        GetWindowRect(handle, &rect);
+        MapWindowPoints(nullptr, window.top, reinterpret_cast<POINT*>(&rect), 2);
+        return IsWindowVisible(handle) && PtInRect(&rect, point);
+    };
     const ControlDescription* under = nullptr;
     for (const ControlDescription& control : window.form->description().controls) {
-        if (control.kind != ControlKind::Frame)
+        if (!contains(control))
             continue;
-        RECT rect{};
-        GetWindowRect(window.handles.at(&control), &rect);
-        MapWindowPoints(nullptr, window.top, reinterpret_cast<POINT*>(&rect), 2);
-        if (PtInRect(&rect, point))
+        if (control.kind != ControlKind::Frame && swallowsClicks(control.kind)) {
+            under = nullptr;
+            break;
+        }
+        if (control.kind == ControlKind::Frame)
             under = &control;
     }
     if (message == WM_LBUTTONDOWN) {
         window.pressedFrame = under;
+        SetCapture(window.top);
         return;
     }
     const ControlDescription* pressed = std::exchange(window.pressedFrame, nullptr);
+    if (GetCapture() == window.top)
+        ReleaseCapture();
     if (under && under == pressed)
         window.form->click(under->name);
 }
@@ -888,6 +902,9 @@ LRESULT Win32Runtime::handle(Window& window, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
         frameClick(window, message, lParam);
+        return 0;
+    case WM_CAPTURECHANGED:
+        window.pressedFrame = nullptr;
         return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:

@@ -9,6 +9,7 @@
 #include "placement.h"
 #include "runtime.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -71,6 +72,14 @@ public:
     virtual void duringNextMessageBox(std::function<void()> during) = 0;
     // A control's text in its own font and the room the control gives it.
     virtual TextMeasure measureText(const forms::Form& form, std::string_view name) = 0;
+
+    // Turns a contrast theme on or off as the user's setting would, and reads
+    // the colour a control's text is painted with (0x00BBGGRR). False for a
+    // toolkit without such a setting.
+    virtual bool setHighContrast(bool /*on*/) { return false; }
+    virtual std::uint32_t textColour(const forms::Form& /*form*/, std::string_view /*name*/) { return 0; }
+    // The value the platform's theme gives a system colour now.
+    virtual std::uint32_t systemColourValue(std::uint32_t /*index*/) { return 0; }
 
     // Tells a window it is now on a screen of another resolution, as the
     // system does when the window moves there; dpi() answers that resolution

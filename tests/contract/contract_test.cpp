@@ -12,6 +12,7 @@
 #include "form1.h"
 #include "frm_about.h"
 #include "frm_splash.h"
+#include "system_colours.h"
 #include "units.h"
 #include "window_rules.h"
 
@@ -233,6 +234,23 @@ TEST_F(ContractTest, DefaultAndCancelButtons)
         EXPECT_FALSE(runtime().isLoaded<about::frmAbout>()) << press.focus;
     }
     EXPECT_TRUE(m_probe->exitCodes().empty());
+}
+
+TEST_F(ContractTest, UnderAContrastThemeEveryColourIsTheSystems)
+{
+    auto& form1 = runtime().form<main_window::Form1>();
+    if (!m_probe->setHighContrast(false))
+        GTEST_SKIP() << "the platform has no contrast theme of its own";
+    constexpr std::uint32_t red = 0x000000FF;
+    EXPECT_EQ(m_probe->textColour(form1, "Label2"), red) << "the window's own colours without the theme";
+    EXPECT_EQ(m_probe->textColour(form1, "Text1"), red);
+    ASSERT_TRUE(m_probe->setHighContrast(true));
+    EXPECT_EQ(m_probe->textColour(form1, "Label2"), m_probe->systemColourValue(forms::sys::ButtonText))
+        << "the verdict's red gives way to the theme's text colour";
+    EXPECT_EQ(m_probe->textColour(form1, "Text1"), m_probe->systemColourValue(forms::sys::WindowText))
+        << "R's red gives way to the theme's colour of text in a box";
+    m_probe->setHighContrast(false);
+    EXPECT_EQ(m_probe->textColour(form1, "Label2"), red) << "and comes back when the theme is turned off";
 }
 
 TEST_F(ContractTest, EachOptionGroupIsOneTabStop)

@@ -236,6 +236,31 @@ public:
                 .roomHeight = room.bottom - room.top};
     }
 
+    bool setHighContrast(bool on) override
+    {
+        m_runtime.setContrastQuery([on] { return on; });
+        return true;
+    }
+    std::uint32_t textColour(const forms::Form& form, std::string_view name) override
+    {
+        // The colour the window hands the control when it paints, asked as the control asks.
+        const HWND control = m_runtime.control(form, name);
+        wchar_t className[16] = {};
+        GetClassNameW(control, className, 16);
+        const UINT message = std::wstring(className) == L"Edit" ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC;
+        const HDC dc = GetDC(control);
+        SendMessageW(m_runtime.window(form), message, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(control));
+        const COLORREF colour = GetTextColor(dc);
+        ReleaseDC(control, dc);
+        return colour;
+    }
+
+    std::uint32_t systemColourValue(std::uint32_t index) override
+    {
+        return GetSysColor(static_cast<int>(index));
+    }
+
     bool changeResolution(const forms::Form& form, int dpi) override
     {
         // The system suggests the place and the outer size that keep the

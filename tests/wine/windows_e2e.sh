@@ -115,6 +115,12 @@ windows_keyboard_and_about() {
     settle "$SPLASH" || { wine_fail "the splash did not answer"; return 1; }
     [[ "$(map_state "$SPLASH")" == IsViewable ]] || { wine_fail "a key without a character or a label click closed the splash"; return 1; }
     [[ -z "$(xdotool search --onlyvisible --name "$MAIN_TITLE" 2>/dev/null)" ]] || { wine_fail "the main window opened too early"; return 1; }
+    # A click is a press and a release both on the frame's surface: either
+    # alone, with the other on a label, does nothing.
+    xdotool mousemove --window "$SPLASH" 40 220 mousedown 1 mousemove --window "$SPLASH" 240 252 mouseup 1
+    xdotool mousemove --window "$SPLASH" 240 252 mousedown 1 mousemove --window "$SPLASH" 40 220 mouseup 1
+    settle "$SPLASH" || { wine_fail "the splash did not answer"; return 1; }
+    [[ "$(map_state "$SPLASH")" == IsViewable ]] || { wine_fail "a press or a release alone on the frame closed the splash"; return 1; }
     # A click on the frame's surface goes on.
     click_twips "$SPLASH" 600 3300
     main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "a click on the frame did not open the main window"; return 1; }
