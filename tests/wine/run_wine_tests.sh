@@ -5,9 +5,9 @@
 # group of Gradolux.exe, the Qt-free unit tests, the back-end contract
 # against the Win32 back end, and Gradolux.exe end to end. Skipped only when
 # GRADOLUX_SKIP_WINE=1 is set; a missing Wine is a failure, not a skip.
-#   run_wine_tests.sh WINDOWS_BUILD_DIR VERSION
+#   run_wine_tests.sh WINDOWS_BUILD_DIR VERSION NEXT_BUILD_DIR NEXT_VERSION
 set -euo pipefail
-build=$1 version=$2
+build=$1 version=$2 next_build=$3 next_version=$4
 
 if [[ "${GRADOLUX_SKIP_WINE:-}" == 1 ]]; then
     echo "Wine tests skipped: GRADOLUX_SKIP_WINE=1"
@@ -71,5 +71,20 @@ windows_installer "$build/packages" || status=1
 for dpi in 144 96; do
     windows_layout $dpi || status=1
 done
+
+# The packages as an IT department deploys them: signed, upgraded, refused, removed.
+NEXT=$next_build/packages NEXT_VERSION=$next_version NEXT_EXE=$next_build/Gradolux.exe
+PACKAGES_SCRIPT=$(dirname "$0")/../../resources/windows/packages/make_packages.sh
+NSIS_SCRIPT=$(dirname "$0")/../../resources/windows/packages/installer.nsi
+LICENCE=$(dirname "$0")/../../LICENSE PACKAGE_CODE=$(cat "$build/msi_package_code.txt")
+source "$(dirname "$0")/windows_deploy.sh"
+if windows_signed_packages; then
+    windows_msi_upgrade || status=1
+    windows_nsis_upgrade || status=1
+else
+    status=1
+fi
+windows_msi_folder_and_running || status=1
+windows_nsis_folder_and_running || status=1
 wineserver --kill 2>/dev/null || true
 exit $status

@@ -222,13 +222,8 @@ windows_installer() {
     done
 
     # What the Start-menu entry starts is the installed program.
-    wine start /wait /unix "$shortcut" >"$BUILD/gradolux.log" 2>&1 &
-    APP=$!
-    wait_for_wine_window "Gradolux" >/dev/null || { wine_fail "the Start-menu entry did not show the splash"; return 1; }
-    local pid
-    pid=$(xdotool getwindowpid "$FOUND")
-    [[ "$(tr '\0' ' ' </proc/"$pid"/cmdline)" == *'C:\Program Files\Gradolux\Gradolux.exe'* ]] ||
-        { wine_fail "the Start-menu entry started $(tr '\0' ' ' </proc/"$pid"/cmdline)"; return 1; }
+    DRIVE=$drive
+    start_from_start_menu 'C:\Program Files\Gradolux' || return 1
     xdotool key space
     local main
     main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
@@ -254,6 +249,20 @@ windows_installer() {
     after=$(cd "$drive" && find . -path ./windows -prune -o -print | sort)
     [[ "$after" == "$before" ]] || { wine_fail "left behind: $(comm -13 <(echo "$before") <(echo "$after"))"; return 1; }
     echo "Windows installer: passed"
+}
+
+# Starts the installed program from the Start menu of all users and waits
+# for its splash; checks it is the program in FOLDER.
+start_from_start_menu() {
+    local folder=$1 shortcut="$DRIVE/ProgramData/Microsoft/Windows/Start Menu/Programs/Gradolux.lnk"
+    [[ -f "$shortcut" ]] || { wine_fail "no Start-menu entry for all users: $(cd "$DRIVE" && find . -name 'Gradolux.lnk')"; return 1; }
+    wine start /wait /unix "$shortcut" >"$BUILD/gradolux.log" 2>&1 &
+    APP=$!
+    wait_for_wine_window "Gradolux" >/dev/null || { wine_fail "the Start-menu entry did not show the splash"; return 1; }
+    local pid
+    pid=$(xdotool getwindowpid "$FOUND")
+    [[ "$(tr '\0' ' ' </proc/"$pid"/cmdline)" == *"$folder\\Gradolux.exe"* ]] ||
+        { wine_fail "the Start-menu entry started $(tr '\0' ' ' </proc/"$pid"/cmdline)"; return 1; }
 }
 
 uninstalled() {
