@@ -23,6 +23,7 @@ void Form::keyPress(char32_t character)
 
 void Form::onClick(std::string_view control, std::function<void()> handler)
 {
+    m_runtime.checkClickable(*this, control);
     m_clickHandlers.emplace_back(std::string(control), std::move(handler));
 }
 

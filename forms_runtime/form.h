@@ -44,6 +44,8 @@ public:
 protected:
     Runtime& runtime() const { return m_runtime; }
 
+    // Binds a click handler; a control the description lacks, or one whose
+    // clicks reach no handler, is an error at once (forms::Error).
     void onClick(std::string_view control, std::function<void()> handler);
     void onKeyPress(std::function<void(char32_t)> handler);
 

@@ -169,6 +169,11 @@ void Runtime::setCaption(Form& form, std::string_view control, std::string_view 
                  text);
 }
 
+void Runtime::checkClickable(const Form& form, std::string_view control) const
+{
+    requireControl(form, control, {ControlKind::CommandButton, ControlKind::Frame}, "keine Klickereignisse");
+}
+
 void Runtime::setText(Form& form, std::string_view control, std::string_view text)
 {
     writeText(form, requireControl(form, control, {ControlKind::TextBox}, "keinen Text"), text);

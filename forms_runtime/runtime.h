@@ -99,6 +99,10 @@ public:
     void setText(Form& form, std::string_view control, std::string_view text);
     // The window's own caption, in its title bar.
     void setWindowCaption(Form& form, std::string_view text);
+    // Fails unless the window's description has a command button or frame of
+    // that name, the controls whose clicks reach a handler: a handler bound
+    // to a misspelt name fails when it is bound, not silently never.
+    void checkClickable(const Form& form, std::string_view control) const;
 
     // The decimal separator of the user's locale.
     virtual std::string decimalSeparator() const = 0;

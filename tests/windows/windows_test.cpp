@@ -4,6 +4,7 @@
 
 #include "fake_runtime.h"
 #include "form1.h"
+#include "frm_about.h"
 #include "frm_splash.h"
 #include "risk_evaluator.h"
 
@@ -19,6 +20,7 @@
 
 namespace {
 
+using about::frmAbout;
 using main_window::Form1;
 using startup::frmSplash;
 
@@ -264,7 +266,8 @@ public:
     }
     const forms::WindowDescription& description() const override
     {
-        static const forms::WindowDescription description{.name = "frmFailing"};
+        static const forms::WindowDescription description{
+            .name = "frmFailing", .controls = {{.name = "cmdGo", .kind = forms::ControlKind::CommandButton}}};
         return description;
     }
     void Form_Load() override { run(Step::Load); }
@@ -451,6 +454,53 @@ TEST(RuntimeTest, AnAnnouncementNamesAControlTheWindowHas)
     EXPECT_EQ(
         runtime.log.back(),
         "message Laufzeitfehler: Das Fenster Form1 hat kein Steuerelement Label9.\n\nGradolux wird beendet.");
+}
+
+// A window that binds its handlers as a slip of the pen would.
+template <int Slip> class BindingForm final : public forms::Form
+{
+public:
+    explicit BindingForm(forms::Runtime& runtime) : Form(runtime)
+    {
+        onClick(Slip == 0 ? "Commnd1" : "Label2", [] {});
+    }
+    const forms::WindowDescription& description() const override
+    {
+        static const forms::WindowDescription description{
+            .name = "frmBinding",
+            .controls = {{.name = "Command1", .kind = forms::ControlKind::CommandButton},
+                         {.name = "Label2", .kind = forms::ControlKind::Label}}};
+        return description;
+    }
+};
+
+TEST(RuntimeTest, AHandlerBoundToAControlThatCannotDeliverItFailsAtStartUp)
+{
+    const auto startReports = [](auto start) {
+        FakeRuntime runtime;
+        start(runtime);
+        EXPECT_EQ(runtime.exitCodes, std::vector<int>{1});
+        return runtime.log.empty() ? std::string() : runtime.log.back();
+    };
+    EXPECT_EQ(
+        startReports([](FakeRuntime& runtime) { runtime.start<BindingForm<0>>(); }),
+        "message Laufzeitfehler: Das Fenster frmBinding hat kein Steuerelement Commnd1.\n\nGradolux wird "
+        "beendet.");
+    EXPECT_EQ(
+        startReports([](FakeRuntime& runtime) { runtime.start<BindingForm<1>>(); }),
+        "message Laufzeitfehler: Label2 ist ein Bezeichnungsfeld und hat keine Klickereignisse.\n\nGradolux "
+        "wird beendet.");
+}
+
+TEST(RuntimeTest, EveryWindowOfTheProgramBindsItsHandlersToControlsItHas)
+{
+    FakeRuntime runtime;
+    runtime.deliver([&] {
+        runtime.form<frmSplash>();
+        runtime.form<Form1>();
+        runtime.form<frmAbout>();
+    });
+    EXPECT_TRUE(runtime.exitCodes.empty()) << (runtime.log.empty() ? "" : runtime.log.back());
 }
 
 TEST(RuntimeTest, AStartWithoutErrorsLeavesTheProgramRunning)
