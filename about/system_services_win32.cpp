@@ -1,28 +1,14 @@
 // SPDX-License-Identifier: MIT
+// The system services on Windows: the real registry, the file test of the
+// Windows API, and programs started by CreateProcess.
 #include "system_services.h"
-
-#include <cerrno>
-#include <stdexcept>
-#include <system_error>
-
-#ifdef _WIN32
 #include "windows_registry.h"
 
 #include <windows.h>
-#else
-#include "no_registry.h"
 
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-
-#include <array>
-#include <thread>
-#endif
+#include <system_error>
 
 namespace about {
-
-#ifdef _WIN32
 
 void startProgramAt(const std::string& path)
 {
@@ -51,37 +37,6 @@ bool isOrdinaryFile(const std::string& path)
            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
 }
 
-#else
-
-void startProgramAt(const std::string& path)
-{
-    if (path.empty())
-        throw std::system_error(ENOENT, std::generic_category(), "no program to start");
-    std::string argument0 = path;
-    const std::array<char*, 2> arguments{argument0.data(), nullptr};
-    pid_t pid = 0;
-    // The program gets this process's environment, the C library's own global.
-    if (const int error = posix_spawn(&pid, path.c_str(), nullptr, nullptr, arguments.data(),
-                                      environ); // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
-        error != 0)
-        throw std::system_error(error, std::generic_category(), "cannot start " + path);
-    // Nobody waits for the program; a thread of its own reaps it the moment
-    // it ends, so that it never lingers as a zombie.
-    std::thread([pid] {
-        while (waitpid(pid, nullptr, 0) == -1 && errno == EINTR) {
-        }
-    }).detach();
-}
-
-bool isOrdinaryFile(const std::string& path)
-{
-    struct stat status
-    {};
-    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-#endif
-
 namespace {
 
 class PlatformServices final : public SystemServices
@@ -92,11 +47,7 @@ public:
     void startProgram(const std::string& path) override { startProgramAt(path); }
 
 private:
-#ifdef _WIN32
     WindowsRegistry m_registry;
-#else
-    NoRegistry m_registry;
-#endif
 };
 
 } // namespace
