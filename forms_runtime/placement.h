@@ -27,6 +27,12 @@ struct PixelRect
     int height = 0;
 };
 
+struct PixelSize
+{
+    int width = 0;
+    int height = 0;
+};
+
 // How far the frame reaches beyond the client area on each side, in pixels.
 struct FrameMargins
 {

@@ -3,6 +3,7 @@
 
 #include "system_colours.h"
 #include "units.h"
+#include "window_rules.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -86,15 +87,12 @@ QRect toPixels(const TwipsRect& rect)
             twipsToPixels(rect.height)};
 }
 
-// Face names of the design that this platform lacks, and their stand-ins:
-// Liberation Sans has Arial's metrics, so texts keep the width they were laid
-// out with. A leading "@" (a vertical-writing face) shows the text upright.
+// The face as the run-time's rule shows it; a face the platform lacks is
+// drawn by its stand-in (installApplicationLook): Liberation Sans has Arial's
+// metrics, so texts keep the width they were laid out with.
 QString faceName(std::string_view face)
 {
-    QString name = toQString(face);
-    if (name.startsWith(u'@'))
-        name.remove(0, 1);
-    return name;
+    return toQString(shownFace(face));
 }
 
 QFont toQFont(const FontSpec& design)

@@ -81,23 +81,8 @@ struct QtRuntime::Window
     std::map<QString, QWidget*> controls;
     Events* events = nullptr;
     QWidget* status = nullptr; // speaks announcements to screen readers; made on the first
-    bool shownBefore = false;
 };
 
-namespace {
-
-// A label whose size follows its text takes the size of its text, keeping
-// the edge its alignment names.
-void fitToText(QLabel& label, const ControlDescription& control)
-{
-    const QRect before = label.geometry();
-    const QSize size = label.sizeHint();
-    const PixelRect after = autoSizedRect(control, {before.x(), before.y(), before.width(), before.height()},
-                                          size.width(), size.height());
-    label.setGeometry(after.left, after.top, after.width, after.height);
-}
-
-} // namespace
 
 // Delivers the toolkit's events to the window's handlers.
 class QtRuntime::Events final : public QObject
@@ -492,8 +477,6 @@ void QtRuntime::createControl(Form& form, Window& window, const ControlDescripti
     widget->setFocusPolicy(takesFocus(control.kind) && control.tabIndex >= 0 ? Qt::StrongFocus : Qt::NoFocus);
     if (!control.accessibleName.empty())
         widget->setAccessibleName(toQString(control.accessibleName));
-    if (control.kind == ControlKind::Label && control.autoSize)
-        fitToText(*static_cast<QLabel*>(widget), control);
     window.controls.emplace(widget->objectName(), widget);
 }
 
@@ -528,45 +511,71 @@ void QtRuntime::destroyWindow(Form& form)
 
 void QtRuntime::endProcess(int exitCode)
 {
-    // Every window disappears at once; none gets a close event.
-    for (auto& [form, window] : m_windows) {
+    for (auto& [form, window] : m_windows)
         window->events->detach();
-        if (window->top)
-            window->top->hide();
-    }
     m_exit(exitCode);
 }
 
-void QtRuntime::show(Form& form)
+PixelSize QtRuntime::clientSize(const Form& form)
 {
-    Window& window = windowOf(form);
-    QWidget* top = window.top;
-    if (!window.shownBefore) {
-        window.shownBefore = true;
-        const WindowDescription& description = form.description();
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        FrameMargins frame;
-        if (description.startPosition == StartPosition::CentreScreen && top->isWindow() &&
-            !top->windowFlags().testFlag(Qt::FramelessWindowHint)) {
-            // The window manager counts in device pixels, the widgets in logical ones.
-            const FrameMargins device = m_frame->margins();
-            const double ratio = top->devicePixelRatioF();
-            const auto logical = [ratio](int pixels) {
-                return static_cast<int>(std::lround(pixels / ratio));
-            };
-            frame = {logical(device.left), logical(device.top), logical(device.right),
-                     logical(device.bottom)};
-        }
-        const PixelPoint client =
-            firstShowClientPosition(description, top->width(), top->height(), frame,
-                                    {screen.left(), screen.top(), screen.width(), screen.height()},
-                                    static_cast<double>(kReferenceDpi) / 1440.0);
-        // The geometry of a top-level widget is that of its client area, without the frame.
-        top->setGeometry(QRect(QPoint(client.x, client.y), top->size()));
-    }
+    const QWidget* top = windowOf(form).top;
+    return {top->width(), top->height()};
+}
+
+FrameMargins QtRuntime::frameMargins(const Form& form)
+{
+    const QWidget* top = windowOf(form).top;
+    if (top->windowFlags().testFlag(Qt::FramelessWindowHint))
+        return {};
+    // The window manager counts in device pixels, the widgets in logical ones.
+    const FrameMargins device = m_frame->margins();
+    const double ratio = top->devicePixelRatioF();
+    const auto logical = [ratio](int pixels) { return static_cast<int>(std::lround(pixels / ratio)); };
+    return {logical(device.left), logical(device.top), logical(device.right), logical(device.bottom)};
+}
+
+PixelRect QtRuntime::screenArea(const Form& /*form*/)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    return {screen.left(), screen.top(), screen.width(), screen.height()};
+}
+
+double QtRuntime::pixelsPerTwip(const Form& /*form*/)
+{
+    // Laid out in logical pixels, which Qt's high-DPI scaling enlarges.
+    return static_cast<double>(kReferenceDpi) / 1440.0;
+}
+
+void QtRuntime::placeClient(Form& form, PixelPoint clientTopLeft)
+{
+    // The geometry of a top-level widget is that of its client area, without the frame.
+    QWidget* top = windowOf(form).top;
+    top->setGeometry(QRect(QPoint(clientTopLeft.x, clientTopLeft.y), top->size()));
+}
+
+void QtRuntime::showWindow(Form& form)
+{
+    QWidget* top = windowOf(form).top;
     top->show();
     top->raise();
     top->activateWindow();
+}
+
+PixelRect QtRuntime::controlRect(const Form& form, const ControlDescription& control)
+{
+    const QRect rect = windowOf(form).controls.at(controlKey(control))->geometry();
+    return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
+void QtRuntime::placeControl(Form& form, const ControlDescription& control, const PixelRect& rect)
+{
+    windowOf(form).controls.at(controlKey(control))->setGeometry(rect.left, rect.top, rect.width, rect.height);
+}
+
+PixelSize QtRuntime::textSize(const Form& form, const ControlDescription& control)
+{
+    const QSize size = windowOf(form).controls.at(controlKey(control))->sizeHint();
+    return {size.width(), size.height()};
 }
 
 void QtRuntime::hide(Form& form)
@@ -636,8 +645,6 @@ void QtRuntime::writeCaption(Form& form, const ControlDescription& control, std:
     case ControlKind::Label: {
         auto* label = static_cast<QLabel*>(widget);
         label->setText(toQString(text));
-        if (control.autoSize)
-            fitToText(*label, control);
         break;
     }
     case ControlKind::Frame:

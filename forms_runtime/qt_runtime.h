@@ -36,7 +36,6 @@ public:
     QtRuntime(const QtRuntime&) = delete;
     QtRuntime& operator=(const QtRuntime&) = delete;
 
-    void show(Form& form) override;
     void hide(Form& form) override;
     std::string decimalSeparator() const override;
 
@@ -51,6 +50,15 @@ public:
     void setExitHandler(std::function<void(int)> handler) { m_exit = std::move(handler); }
 
 protected:
+    PixelSize clientSize(const Form& form) override;
+    FrameMargins frameMargins(const Form& form) override;
+    PixelRect screenArea(const Form& form) override;
+    double pixelsPerTwip(const Form& form) override;
+    void placeClient(Form& form, PixelPoint clientTopLeft) override;
+    void showWindow(Form& form) override;
+    PixelRect controlRect(const Form& form, const ControlDescription& control) override;
+    void placeControl(Form& form, const ControlDescription& control, const PixelRect& rect) override;
+    PixelSize textSize(const Form& form, const ControlDescription& control) override;
     FocusPlace focusPlace() const override;
     void restoreFocus(Form& form, const ControlDescription* control) override;
     void runMessageBox(std::string_view text, std::string_view title) override;

@@ -13,22 +13,54 @@ Runtime::~Runtime() = default;
 Form* Runtime::find(std::type_index type) const
 {
     const auto it =
-        std::find_if(m_forms.begin(), m_forms.end(), [&](const auto& entry) { return entry.first == type; });
-    return it == m_forms.end() ? nullptr : it->second.get();
+        std::find_if(m_forms.begin(), m_forms.end(), [&](const LoadedForm& entry) { return entry.type == type; });
+    return it == m_forms.end() ? nullptr : it->form.get();
 }
 
 void Runtime::load(std::type_index type, std::unique_ptr<Form> form)
 {
     Form& loaded = *form;
-    m_forms.emplace_back(type, std::move(form));
+    m_forms.push_back({type, std::move(form)});
     createWindow(loaded);
+    fitSelfSizingLabels(loaded);
     loaded.Form_Load();
+}
+
+void Runtime::show(Form& form)
+{
+    const auto entry = std::find_if(m_forms.begin(), m_forms.end(),
+                                    [&](const LoadedForm& loaded) { return loaded.form.get() == &form; });
+    if (entry != m_forms.end() && !entry->shownBefore) {
+        entry->shownBefore = true;
+        // The frame counts only for centring; a window at a fixed place has
+        // its client area there.
+        const WindowDescription& description = form.description();
+        const FrameMargins frame =
+            description.startPosition == StartPosition::CentreScreen ? frameMargins(form) : FrameMargins{};
+        const PixelSize client = clientSize(form);
+        placeClient(form, firstShowClientPosition(description, client.width, client.height, frame,
+                                                  screenArea(form), pixelsPerTwip(form)));
+    }
+    showWindow(form);
+}
+
+void Runtime::fitToText(Form& form, const ControlDescription& label)
+{
+    const PixelSize text = textSize(form, label);
+    placeControl(form, label, autoSizedRect(label, controlRect(form, label), text.width, text.height));
+}
+
+void Runtime::fitSelfSizingLabels(Form& form)
+{
+    for (const ControlDescription& control : form.description().controls)
+        if (control.kind == ControlKind::Label && control.autoSize)
+            fitToText(form, control);
 }
 
 void Runtime::unload(Form& form)
 {
     const auto it = std::find_if(m_forms.begin(), m_forms.end(),
-                                 [&](const auto& entry) { return entry.second.get() == &form; });
+                                 [&](const LoadedForm& entry) { return entry.form.get() == &form; });
     if (it == m_forms.end())
         return;
     form.Form_Unload();
@@ -36,10 +68,10 @@ void Runtime::unload(Form& form)
         return;
     // The unload step may itself have unloaded the window.
     const auto again = std::find_if(m_forms.begin(), m_forms.end(),
-                                    [&](const auto& entry) { return entry.second.get() == &form; });
+                                    [&](const LoadedForm& entry) { return entry.form.get() == &form; });
     if (again == m_forms.end())
         return;
-    std::unique_ptr<Form> discarded = std::move(again->second);
+    std::unique_ptr<Form> discarded = std::move(again->form);
     m_forms.erase(again);
     destroyWindow(*discarded);
     m_unloaded.push_back(std::move(discarded));
@@ -53,6 +85,10 @@ void Runtime::finish(int exitCode)
         return;
     m_ended = true;
     m_exitCode = exitCode;
+    // Every window disappears at once, the hidden splash and an open dialog
+    // alike; none runs a closing step.
+    for (const LoadedForm& entry : m_forms)
+        hide(*entry.form);
     endProcess(exitCode);
 }
 
@@ -93,7 +129,7 @@ void Runtime::messageBox(std::string_view text)
     if (m_ended || !before.form)
         return;
     const bool stillLoaded = std::any_of(
-        m_forms.begin(), m_forms.end(), [&](const auto& entry) { return entry.second.get() == before.form; });
+        m_forms.begin(), m_forms.end(), [&](const LoadedForm& entry) { return entry.form.get() == before.form; });
     if (stillLoaded)
         restoreFocus(*before.form, before.control);
 }
@@ -161,12 +197,13 @@ bool Runtime::selected(const Form& form, std::string_view control) const
 
 void Runtime::setCaption(Form& form, std::string_view control, std::string_view text)
 {
-    writeCaption(form,
-                 requireControl(form, control,
-                                {ControlKind::Label, ControlKind::Frame, ControlKind::CommandButton,
-                                 ControlKind::OptionButton},
-                                "keine Beschriftung"),
-                 text);
+    const ControlDescription& captioned = requireControl(
+        form, control,
+        {ControlKind::Label, ControlKind::Frame, ControlKind::CommandButton, ControlKind::OptionButton},
+        "keine Beschriftung");
+    writeCaption(form, captioned, text);
+    if (captioned.kind == ControlKind::Label && captioned.autoSize)
+        fitToText(form, captioned);
 }
 
 void Runtime::checkClickable(const Form& form, std::string_view control) const
@@ -201,8 +238,8 @@ void Runtime::closeRequested(Form& form)
 std::vector<Form*> Runtime::loadedForms() const
 {
     std::vector<Form*> forms;
-    for (const auto& entry : m_forms)
-        forms.push_back(entry.second.get());
+    for (const LoadedForm& entry : m_forms)
+        forms.push_back(entry.form.get());
     return forms;
 }
 

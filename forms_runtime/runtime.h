@@ -5,10 +5,12 @@
 // window class, created with its load step on first reference and created
 // anew after an unload; show, hide, unload and end; the controls' texts and
 // selected states by name; a modal message box; every event's handler run
-// under one error trap. A toolkit back end implements the abstract operations
-// (QtRuntime for Qt Widgets); tests use a fake.
+// under one error trap. A toolkit back end (QtRuntime for Qt Widgets,
+// Win32Runtime for Windows; a fake in tests) fills the checklist of
+// primitives below and decides nothing a user can notice.
 
 #include "form.h"
+#include "placement.h"
 
 #include <functional>
 #include <memory>
@@ -63,9 +65,10 @@ public:
     // any more.
     void deliver(const std::function<void()>& handler);
 
-    // Modeless, without owner: loads if needed, makes visible and active,
-    // or only brings to the front a window that is already visible.
-    virtual void show(Form& form) = 0;
+    // Modeless, without owner: makes the window visible and active, or only
+    // brings to the front a window that is already visible. At its first show
+    // a window goes where its description says (placement.h).
+    void show(Form& form);
     // Invisible and without input; stays loaded with all its state.
     virtual void hide(Form& form) = 0;
     // Runs the window's unload step, closes and discards it. The program
@@ -110,56 +113,102 @@ public:
     const std::string& applicationTitle() const { return m_applicationTitle; }
 
 protected:
-    // The back end's part of the operations above, for a control the
-    // description has and whose kind has the property.
+    // ---- The back end's checklist ------------------------------------------
+    // What a toolkit back end provides: primitives only. Everything a user can
+    // notice (where a window goes, which key does what, when a label resizes,
+    // what a message box blocks) is decided above, by the run-time and its
+    // rules (keyboard.h, placement.h, window_rules.h); a back end builds
+    // native controls, carries out these operations and reports raw events
+    // (closeRequested, Form::click, Form::keyPress). Controls are always ones
+    // the window's description has, of a kind that has the property.
+
+    // Building and releasing. createWindow builds the window and every
+    // control of form.description() at the screen's resolution, invisible;
+    // destroyWindow removes it without any closing step; endProcess ends the
+    // event loop with the exit code once every window is hidden, and from then
+    // on no event reaches a handler.
+    virtual void createWindow(Form& form) = 0;
+    virtual void destroyWindow(Form& form) = 0;
+    virtual void endProcess(int exitCode) = 0;
+
+    // Showing. At a window's first show the run-time places it: it asks for
+    // the size of the client area, the frame the platform adds around it and
+    // the screen, all in the same pixels, and how many of those pixels a twip
+    // is; then it puts the client area's top-left corner at a point of the
+    // screen. showWindow makes the window visible, brings it to the front and
+    // makes it active, with the focus where it last was; hide (public above)
+    // makes it invisible.
+    virtual PixelSize clientSize(const Form& form) = 0;
+    virtual FrameMargins frameMargins(const Form& form) = 0;
+    virtual PixelRect screenArea(const Form& form) = 0;
+    virtual double pixelsPerTwip(const Form& form) = 0;
+    virtual void placeClient(Form& form, PixelPoint clientTopLeft) = 0;
+    virtual void showWindow(Form& form) = 0;
+
+    // Controls. A control's rectangle where the back end places it (its
+    // native parent's client area), in the pixels above; placing it there;
+    // the size its text takes in its own font, on one line.
+    virtual PixelRect controlRect(const Form& form, const ControlDescription& control) = 0;
+    virtual void placeControl(Form& form, const ControlDescription& control, const PixelRect& rect) = 0;
+    virtual PixelSize textSize(const Form& form, const ControlDescription& control) = 0;
+
+    // Texts and states.
     virtual bool readSelected(const Form& form, const ControlDescription& control) const = 0;
     virtual void writeCaption(Form& form, const ControlDescription& control, std::string_view text) = 0;
     virtual void writeText(Form& form, const ControlDescription& control, std::string_view text) = 0;
     virtual void writeWindowCaption(Form& form, std::string_view text) = 0;
 
-    // Where the keyboard focus is: the active window of the program and its
-    // focused control (nullptr for none); no window when another program is active.
+    // The focus. Where the keyboard focus is: the active window of the
+    // program and its focused control (nullptr for none); no window while
+    // another program is active. restoreFocus makes the window active again
+    // and gives the control the focus (nullptr: the window's own choice).
     struct FocusPlace
     {
         Form* form = nullptr;
         const ControlDescription* control = nullptr;
     };
     virtual FocusPlace focusPlace() const = 0;
-    // Makes the window active again and gives the control the focus (nullptr: the window's own choice).
     virtual void restoreFocus(Form& form, const ControlDescription* control) = 0;
-    // Shows the message box and returns when the user has closed it; no
-    // window of the program takes input while it is open.
+
+    // The message box: shown until the user closes it, with no window of the
+    // program taking input meanwhile.
     virtual void runMessageBox(std::string_view text, std::string_view title) = 0;
-    // Hands `text` to the platform's screen readers as a polite status
-    // message about `control`.
+    // A polite status message for the platform's screen readers about `control`.
     virtual void announceStatus(Form& form, const ControlDescription& control, std::string_view text) = 0;
 
-    // Builds the window and its controls from form.description().
-    virtual void createWindow(Form& form) = 0;
-    // Removes the window from the screen and releases it, without any closing step.
-    virtual void destroyWindow(Form& form) = 0;
-    // Makes every window disappear and ends the process's event loop with the exit code.
-    virtual void endProcess(int exitCode) = 0;
-
-    // For back ends: the user closed the window through its frame.
+    // ---- What a back end calls ----------------------------------------------
+    // The user closed the window through its frame.
     void closeRequested(Form& form);
-    // For back ends, inside a catch block: reports the exception being
-    // handled as deliver() does and ends the program. Nothing may unwind
-    // through the toolkit's or the system's code.
+    // Inside a catch block: reports the exception being handled as deliver()
+    // does and ends the program. Nothing may unwind through the toolkit's or
+    // the system's code.
     void failWithCurrentException() noexcept;
+    // After the back end laid a window out anew (another resolution): every
+    // label whose size follows its text fits it again.
+    void fitSelfSizingLabels(Form& form);
     // Frees windows unloaded earlier; call where no handler of theirs runs.
     void releaseUnloaded() { m_unloaded.clear(); }
     // Every loaded window, in the order of loading.
     std::vector<Form*> loadedForms() const;
 
 private:
+    struct LoadedForm
+    {
+        std::type_index type;
+        std::unique_ptr<Form> form;
+        bool shownBefore = false;
+    };
+
     Form* find(std::type_index type) const;
     void load(std::type_index type, std::unique_ptr<Form> form);
     void finish(int exitCode);
     void fail(std::string_view what);
+    // A label whose size follows its text takes its text's size, keeping the
+    // edge its alignment names.
+    void fitToText(Form& form, const ControlDescription& label);
 
     std::string m_applicationTitle;
-    std::vector<std::pair<std::type_index, std::unique_ptr<Form>>> m_forms;
+    std::vector<LoadedForm> m_forms;
     // Unloaded windows live on until their handler has returned.
     std::vector<std::unique_ptr<Form>> m_unloaded;
     bool m_ended = false;

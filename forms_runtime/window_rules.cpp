@@ -65,6 +65,11 @@ std::string_view accessibleDescription(const WindowDescription& window)
     return control ? control->text : std::string_view();
 }
 
+std::string_view shownFace(std::string_view face)
+{
+    return face.starts_with('@') ? face.substr(1) : face;
+}
+
 bool isDialog(const WindowDescription& window)
 {
     return window.border == WindowBorder::FixedDialog && window.controlBox;

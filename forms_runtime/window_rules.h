@@ -48,6 +48,11 @@ std::string_view accessibleName(const WindowDescription& window, std::string_vie
 // the control its description names; empty for none.
 std::string_view accessibleDescription(const WindowDescription& window);
 
+// The face a font is drawn with: a leading "@" asks for a face's
+// vertical-writing variant, whose glyphs lie on their side; the text is shown
+// upright in the same face instead.
+std::string_view shownFace(std::string_view face);
+
 // A fixed dialog frame with a close box is announced as a dialog, any other
 // window as a window.
 bool isDialog(const WindowDescription& window);

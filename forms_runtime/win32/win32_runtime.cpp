@@ -106,10 +106,7 @@ bool systemHighContrast()
 
 HFONT makeFont(const FontSpec& design, int dpi)
 {
-    std::wstring face = toWide(design.face);
-    // A leading "@" asks for a vertical-writing face; the text is shown upright.
-    if (!face.empty() && face.front() == L'@')
-        face.erase(0, 1);
+    const std::wstring face = toWide(shownFace(design.face));
     return CreateFontW(-fontPixels(design.points, dpi), 0, 0, 0, design.weight, design.italic,
                        design.underline, design.strikeOut, static_cast<DWORD>(design.charset),
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
@@ -152,27 +149,6 @@ RECT controlPlace(const WindowDescription& description, const ControlDescription
     return {left, top, left + twipsToPixels(rect.width, dpi), top + twipsToPixels(rect.height, dpi)};
 }
 
-// A self-sizing label takes the size of its text, keeping the edge its
-// alignment names.
-void fitToText(HWND handle, const ControlDescription& control)
-{
-    const int length = GetWindowTextLengthW(handle);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(handle, text.data(), length + 1)));
-    const HDC dc = GetDC(handle);
-    const auto old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)));
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(handle, dc);
-    RECT rect{};
-    GetWindowRect(handle, &rect);
-    MapWindowPoints(nullptr, GetParent(handle), reinterpret_cast<POINT*>(&rect), 2);
-    const PixelRect after = autoSizedRect(
-        control, {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}, size.cx, size.cy);
-    MoveWindow(handle, after.left, after.top, after.width, after.height, TRUE);
-}
-
 } // namespace
 
 // One loaded window: its native handles and the GDI objects it owns. The
@@ -210,7 +186,6 @@ struct Win32Runtime::Window
     HFONT windowFont = nullptr;
     std::map<std::tuple<std::string, int, int>, HICON> icons;
     int dpi = 96; // the resolution it is laid out at
-    bool shownBefore = false;
     HWND lastFocus = nullptr;
     const ControlDescription* pressedFrame = nullptr; // where the left button went down
 };
@@ -556,9 +531,6 @@ void Win32Runtime::createControl(Window& window, const ControlDescription& contr
     SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(window, control)), FALSE);
     if (control.kind == ControlKind::PictureBox && control.autoSize)
         sizePictureBox(window, handle, control);
-    // A label that follows its text fits it from the start, not only once its text changes.
-    if (control.kind == ControlKind::Label && control.autoSize)
-        fitToText(handle, control);
 }
 
 void Win32Runtime::sizePictureBox(Window& window, HWND handle, const ControlDescription& control) const
@@ -592,9 +564,8 @@ void Win32Runtime::changeResolution(Window& window, int dpi, const RECT& suggest
         MoveWindow(handle, place.left, place.top, place.right - place.left, place.bottom - place.top, FALSE);
         if (control->kind == ControlKind::PictureBox && control->autoSize)
             sizePictureBox(window, handle, *control);
-        if (control->kind == ControlKind::Label && control->autoSize)
-            fitToText(handle, *control);
     }
+    fitSelfSizingLabels(*window.form);
     for (HFONT font : old)
         DeleteObject(font);
     setWindowIcons(window);
@@ -616,41 +587,95 @@ void Win32Runtime::destroyWindow(Form& form)
 
 void Win32Runtime::endProcess(int exitCode)
 {
-    for (auto& [form, window] : m_windows)
-        ShowWindow(window->top, SW_HIDE);
     m_exitCode = exitCode;
     m_quit = true;
     PostQuitMessage(exitCode);
 }
 
-void Win32Runtime::show(Form& form)
+PixelSize Win32Runtime::clientSize(const Form& form)
 {
-    Window& window = windowOf(form);
-    if (!window.shownBefore) {
-        window.shownBefore = true;
-        const WindowDescription& description = form.description();
-        RECT client{};
-        GetClientRect(window.top, &client);
-        RECT outer{};
-        GetWindowRect(window.top, &outer);
-        POINT origin{0, 0};
-        ClientToScreen(window.top, &origin);
-        const FrameMargins frame{origin.x - outer.left, origin.y - outer.top,
-                                 outer.right - origin.x - client.right,
-                                 outer.bottom - origin.y - client.bottom};
-        const RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        const PixelPoint position =
-            firstShowClientPosition(description, client.right, client.bottom, frame,
-                                    {work.left, work.top, work.right - work.left, work.bottom - work.top},
-                                    static_cast<double>(window.dpi) / 1440.0);
-        SetWindowPos(window.top, nullptr, position.x - frame.left, position.y - frame.top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    RECT client{};
+    GetClientRect(windowOf(form).top, &client);
+    return {client.right, client.bottom};
+}
+
+namespace {
+
+// How far the frame reaches beyond the client area on each side.
+FrameMargins marginsOf(HWND top)
+{
+    RECT client{};
+    GetClientRect(top, &client);
+    RECT outer{};
+    GetWindowRect(top, &outer);
+    POINT origin{0, 0};
+    ClientToScreen(top, &origin);
+    return {origin.x - outer.left, origin.y - outer.top, outer.right - origin.x - client.right,
+            outer.bottom - origin.y - client.bottom};
+}
+
+} // namespace
+
+FrameMargins Win32Runtime::frameMargins(const Form& form)
+{
+    return marginsOf(windowOf(form).top);
+}
+
+PixelRect Win32Runtime::screenArea(const Form& /*form*/)
+{
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+double Win32Runtime::pixelsPerTwip(const Form& form)
+{
+    return static_cast<double>(windowOf(form).dpi) / 1440.0;
+}
+
+void Win32Runtime::placeClient(Form& form, PixelPoint clientTopLeft)
+{
+    const HWND top = windowOf(form).top;
+    const FrameMargins frame = marginsOf(top);
+    SetWindowPos(top, nullptr, clientTopLeft.x - frame.left, clientTopLeft.y - frame.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Runtime::showWindow(Form& form)
+{
+    const Window& window = windowOf(form);
     ShowWindow(window.top, SW_SHOW);
     SetForegroundWindow(window.top);
     SetActiveWindow(window.top);
     if (window.lastFocus)
         SetFocus(window.lastFocus);
+}
+
+PixelRect Win32Runtime::controlRect(const Form& form, const ControlDescription& control)
+{
+    const HWND handle = controlOf(form, control);
+    RECT rect{};
+    GetWindowRect(handle, &rect);
+    MapWindowPoints(nullptr, GetParent(handle), reinterpret_cast<POINT*>(&rect), 2);
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void Win32Runtime::placeControl(Form& form, const ControlDescription& control, const PixelRect& rect)
+{
+    MoveWindow(controlOf(form, control), rect.left, rect.top, rect.width, rect.height, TRUE);
+}
+
+PixelSize Win32Runtime::textSize(const Form& form, const ControlDescription& control)
+{
+    const HWND handle = controlOf(form, control);
+    const int length = GetWindowTextLengthW(handle);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(handle, text.data(), length + 1)));
+    const HDC dc = GetDC(handle);
+    const auto old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(handle, dc);
+    return {size.cx, size.cy};
 }
 
 void Win32Runtime::hide(Form& form)
@@ -759,10 +784,7 @@ bool Win32Runtime::readSelected(const Form& form, const ControlDescription& cont
 
 void Win32Runtime::writeCaption(Form& form, const ControlDescription& control, std::string_view text)
 {
-    const HWND handle = controlOf(form, control);
-    SetWindowTextW(handle, toWide(text).c_str());
-    if (control.kind == ControlKind::Label && control.autoSize)
-        fitToText(handle, control);
+    SetWindowTextW(controlOf(form, control), toWide(text).c_str());
 }
 
 void Win32Runtime::writeText(Form& form, const ControlDescription& control, std::string_view text)

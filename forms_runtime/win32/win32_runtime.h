@@ -47,7 +47,6 @@ public:
     // A control of a loaded window by name (and element number), or nullptr.
     HWND control(const Form& form, std::string_view name, int index = -1) const;
 
-    void show(Form& form) override;
     void hide(Form& form) override;
     std::string decimalSeparator() const override;
 
@@ -56,6 +55,15 @@ public:
     void setContrastQuery(std::function<bool()> query);
 
 protected:
+    PixelSize clientSize(const Form& form) override;
+    FrameMargins frameMargins(const Form& form) override;
+    PixelRect screenArea(const Form& form) override;
+    double pixelsPerTwip(const Form& form) override;
+    void placeClient(Form& form, PixelPoint clientTopLeft) override;
+    void showWindow(Form& form) override;
+    PixelRect controlRect(const Form& form, const ControlDescription& control) override;
+    void placeControl(Form& form, const ControlDescription& control, const PixelRect& rect) override;
+    PixelSize textSize(const Form& form, const ControlDescription& control) override;
     FocusPlace focusPlace() const override;
     void restoreFocus(Form& form, const ControlDescription* control) override;
     void runMessageBox(std::string_view text, std::string_view title) override;

@@ -58,6 +58,17 @@ public:
     // ("" to leave it where it is); Key::Other only activates and focuses.
     virtual void key(const forms::Form& form, forms::KeyStroke::Key key, std::string_view focus) = 0;
 
+    // A click at a point of the window's client area (twips), on whatever
+    // lies there, as the mouse gives it.
+    virtual void clickAt(const forms::Form& form, int leftTwips, int topTwips) = 0;
+    // Characters typed into the active window, as the keyboard sends them
+    // (one outside the Basic Multilingual Plane as the platform sends it).
+    virtual void typeText(const forms::Form& form, std::u32string_view text) = 0;
+    // The user closes the window through its frame (its close box, Alt+F4).
+    virtual void closeFrame(const forms::Form& form) = 0;
+    // The window with its frame, and the screen, in the same pixels.
+    virtual forms::PixelRect outerRect(const forms::Form& form) = 0;
+    virtual forms::PixelRect screenRect() = 0;
     // A letter typed with the focus on `focus` ("" to leave it), with Alt or without.
     virtual void typeLetter(const forms::Form& form, char32_t letter, bool alt, std::string_view focus) = 0;
     // Tab pressed in the active window.

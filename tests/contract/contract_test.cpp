@@ -18,11 +18,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -251,6 +253,83 @@ TEST_F(ContractTest, UnderAContrastThemeEveryColourIsTheSystems)
         << "R's red gives way to the theme's colour of text in a box";
     m_probe->setHighContrast(false);
     EXPECT_EQ(m_probe->textColour(form1, "Label2"), red) << "and comes back when the theme is turned off";
+}
+
+TEST_F(ContractTest, AClickOnTheFramesSurfaceIsTheFramesAClickOnALabelIsNot)
+{
+    auto& splash = runtime().form<startup::frmSplash>();
+    runtime().show(splash);
+    // On „Bitte eine Taste Drücken …“, on the picture, on the version.
+    for (const auto& [left, top] : {std::pair{3600, 3780}, {1200, 2100}, {5000, 2400}}) {
+        m_probe->clickAt(splash, left, top);
+        EXPECT_FALSE(runtime().isLoaded<main_window::Form1>()) << "a click at " << left << ", " << top;
+        EXPECT_TRUE(m_probe->visible(splash));
+    }
+    m_probe->clickAt(splash, 600, 3300);
+    ASSERT_TRUE(runtime().isLoaded<main_window::Form1>()) << "a click on the frame's empty surface";
+    EXPECT_TRUE(m_probe->visible(runtime().form<main_window::Form1>()));
+    EXPECT_FALSE(m_probe->visible(splash));
+}
+
+TEST_F(ContractTest, ClosingThroughTheFrameUnloadsAndTheMainWindowEndsTheProgram)
+{
+    auto& form1 = runtime().form<main_window::Form1>();
+    runtime().show(form1);
+    auto& about = runtime().form<about::frmAbout>();
+    runtime().show(about);
+    m_probe->closeFrame(about);
+    EXPECT_FALSE(runtime().isLoaded<about::frmAbout>());
+    EXPECT_TRUE(m_probe->exitCodes().empty());
+    m_probe->closeFrame(form1);
+    EXPECT_EQ(m_probe->exitCodes(), std::vector<int>{0});
+}
+
+TEST_F(ContractTest, ACentredWindowIsCentredWithItsFrame)
+{
+    for (forms::Form* form : std::initializer_list<forms::Form*>{&runtime().form<startup::frmSplash>(),
+                                                                 &runtime().form<main_window::Form1>()}) {
+        runtime().show(*form);
+        const forms::PixelRect outer = m_probe->outerRect(*form);
+        const forms::PixelRect screen = m_probe->screenRect();
+        // A window larger than the screen keeps its top-left corner on it.
+        EXPECT_NEAR(outer.left, screen.left + std::max(0, (screen.width - outer.width) / 2), 2)
+            << form->description().name;
+        EXPECT_NEAR(outer.top, screen.top + std::max(0, (screen.height - outer.height) / 2), 2)
+            << form->description().name;
+    }
+}
+
+// A window with key preview that writes down every character it is given;
+// like the splash, it has no control that takes the focus.
+class KeyRecorder final : public forms::Form
+{
+public:
+    explicit KeyRecorder(forms::Runtime& runtime) : Form(runtime)
+    {
+        onKeyPress([this](char32_t character) { typed.push_back(character); });
+    }
+    const forms::WindowDescription& description() const override
+    {
+        static const forms::WindowDescription description{
+            .name = "frmKeys",
+            .clientWidth = 3000,
+            .clientHeight = 1500,
+            .keyPreview = true,
+            .controls = {{.name = "lblHint", .text = "Tippen Sie!", .rect = {120, 120, 1200, 375}}}};
+        return description;
+    }
+    std::u32string typed;
+};
+
+TEST_F(ContractTest, KeyPreviewTakesEachTypedCharacterOnceAndWhole)
+{
+    auto& recorder = runtime().form<KeyRecorder>();
+    runtime().show(recorder);
+    m_probe->typeText(recorder, U"a€😀 ");
+    m_probe->key(recorder, forms::KeyStroke::Key::Delete, "");
+    m_probe->key(recorder, forms::KeyStroke::Key::Return, "");
+    EXPECT_EQ(recorder.typed, std::u32string(U"a€😀 \r"))
+        << "the character beyond the basic plane comes as one";
 }
 
 TEST_F(ContractTest, EachOptionGroupIsOneTabStop)

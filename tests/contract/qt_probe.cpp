@@ -5,6 +5,7 @@
 
 #include "backend_probe.h"
 #include "qt_runtime.h"
+#include "units.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
@@ -113,6 +115,34 @@ public:
         }
     }
 
+    void clickAt(const forms::Form& form, int leftTwips, int topTwips) override
+    {
+        // The click goes to the widget under the point, as the mouse's does.
+        QWidget* top = m_runtime.window(form);
+        auto* client = top->findChild<QWidget*>(QStringLiteral("client"));
+        QWidget* area = client ? client : top;
+        const QPoint point(forms::twipsToPixels(leftTwips), forms::twipsToPixels(topTwips));
+        QWidget* target = area->childAt(point);
+        if (!target)
+            target = area;
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(area, point));
+    }
+    void typeText(const forms::Form& form, std::u32string_view text) override
+    {
+        key(form, forms::KeyStroke::Key::Other, "");
+        QWidget* top = m_runtime.window(form);
+        for (const char32_t character : text) {
+            const QString typed = QString::fromUcs4(&character, 1);
+            QTest::sendKeyEvent(QTest::Click, top->focusWidget() ? top->focusWidget() : top,
+                                character == U' ' ? Qt::Key_Space : Qt::Key_unknown, typed, Qt::NoModifier);
+        }
+    }
+    void closeFrame(const forms::Form& form) override { m_runtime.window(form)->close(); }
+    forms::PixelRect outerRect(const forms::Form& form) override
+    {
+        return device(m_runtime.window(form)->frameGeometry());
+    }
+    forms::PixelRect screenRect() override { return device(QGuiApplication::primaryScreen()->geometry()); }
     void typeLetter(const forms::Form& form, char32_t letter, bool alt, std::string_view focus) override
     {
         key(form, forms::KeyStroke::Key::Other, focus);

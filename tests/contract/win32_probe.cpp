@@ -152,6 +152,51 @@ public:
         m_runtime.processPendingMessages();
     }
 
+    void clickAt(const forms::Form& form, int leftTwips, int topTwips) override
+    {
+        // The mouse's message goes to the window under the point, as the
+        // system finds it (a frame lets it through to the window beneath).
+        const HWND top = m_runtime.window(form);
+        const int dpi = m_runtime.dpi(form);
+        POINT point{forms::twipsToPixels(leftTwips, dpi), forms::twipsToPixels(topTwips, dpi)};
+        ClientToScreen(top, &point);
+        const HWND target = WindowFromPoint(point);
+        ScreenToClient(target, &point);
+        const LPARAM where = MAKELPARAM(point.x, point.y);
+        PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
+        PostMessageW(target, WM_LBUTTONUP, 0, where);
+        m_runtime.processPendingMessages();
+    }
+    void typeText(const forms::Form& form, std::u32string_view text) override
+    {
+        key(form, forms::KeyStroke::Key::Other, "");
+        const HWND target = GetFocus() ? GetFocus() : m_runtime.window(form);
+        for (const char32_t character : text) {
+            // Beyond the basic plane, a character comes in two halves.
+            if (character >= 0x10000) {
+                PostMessageW(target, WM_CHAR, 0xD800 + ((character - 0x10000) >> 10), 1);
+                PostMessageW(target, WM_CHAR, 0xDC00 + ((character - 0x10000) & 0x3FF), 1);
+            } else {
+                PostMessageW(target, WM_CHAR, character, 1);
+            }
+        }
+        m_runtime.processPendingMessages();
+    }
+    void closeFrame(const forms::Form& form) override
+    {
+        PostMessageW(m_runtime.window(form), WM_SYSCOMMAND, SC_CLOSE, 0);
+        m_runtime.processPendingMessages();
+    }
+    forms::PixelRect outerRect(const forms::Form& form) override
+    {
+        RECT rect{};
+        GetWindowRect(m_runtime.window(form), &rect);
+        return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+    }
+    forms::PixelRect screenRect() override
+    {
+        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
     void typeLetter(const forms::Form& form, char32_t letter, bool alt, std::string_view focus) override
     {
         key(form, forms::KeyStroke::Key::Other, focus);

@@ -131,6 +131,14 @@ TEST(AccessibleTextTest, WindowsAreNamedAndTheSplashDescribed)
         << "the one focusable control without a text of its own has a name";
 }
 
+TEST(FaceTest, AVerticalWritingFaceIsShownUpright)
+{
+    EXPECT_EQ(forms::shownFace("@Arial Unicode MS"), "Arial Unicode MS");
+    EXPECT_EQ(forms::shownFace("Arial"), "Arial");
+    EXPECT_EQ(forms::shownFace("MS Sans Serif"), "MS Sans Serif");
+    EXPECT_EQ(forms::shownFace(""), "");
+}
+
 TEST(ContrastColourTest, FixedColoursGiveWayToTheSystemsUnderAContrastTheme)
 {
     using forms::ColourUse;

@@ -19,10 +19,26 @@ class FakeRuntime final : public forms::Runtime
 public:
     FakeRuntime() : Runtime("Gradolux") {}
 
-    void show(forms::Form& form) override
+    void showWindow(forms::Form& form) override
     {
         log.push_back("show " + name(form));
         visible.insert(name(form));
+    }
+    forms::PixelSize clientSize(const forms::Form& /*form*/) override { return {}; }
+    forms::FrameMargins frameMargins(const forms::Form& /*form*/) override { return {}; }
+    forms::PixelRect screenArea(const forms::Form& /*form*/) override { return {}; }
+    double pixelsPerTwip(const forms::Form& /*form*/) override { return 1.0 / 15; }
+    void placeClient(forms::Form& /*form*/, forms::PixelPoint /*clientTopLeft*/) override {}
+    forms::PixelRect controlRect(const forms::Form& /*form*/, const forms::ControlDescription& control) override
+    {
+        return {control.rect.left / 15, control.rect.top / 15, control.rect.width / 15, control.rect.height / 15};
+    }
+    void placeControl(forms::Form& /*form*/, const forms::ControlDescription& /*control*/,
+                      const forms::PixelRect& /*rect*/) override
+    {}
+    forms::PixelSize textSize(const forms::Form& /*form*/, const forms::ControlDescription& /*control*/) override
+    {
+        return {};
     }
     void hide(forms::Form& form) override
     {
