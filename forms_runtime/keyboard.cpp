@@ -89,6 +89,27 @@ const ControlDescription* defaultButton(const WindowDescription& window, std::st
     return it == window.controls.end() ? nullptr : &*it;
 }
 
+const ControlDescription* optionForArrow(const WindowDescription& window, const KeyStroke& key,
+                                         std::string_view focused)
+{
+    const bool forward = key.key == KeyStroke::Key::Down || key.key == KeyStroke::Key::Right;
+    const bool back = key.key == KeyStroke::Key::Up || key.key == KeyStroke::Key::Left;
+    const ControlDescription* current = window.find(focused);
+    if ((!forward && !back) || key.alt || key.control || !current ||
+        current->kind != ControlKind::OptionButton)
+        return nullptr;
+    std::vector<const ControlDescription*> group;
+    for (const ControlDescription& control : window.controls)
+        if (control.kind == ControlKind::OptionButton && control.container == current->container)
+            group.push_back(&control);
+    std::stable_sort(group.begin(), group.end(),
+                     [](const auto* left, const auto* right) { return left->tabIndex < right->tabIndex; });
+    const auto at =
+        static_cast<std::ptrdiff_t>(std::find(group.begin(), group.end(), current) - group.begin());
+    const auto size = static_cast<std::ptrdiff_t>(group.size());
+    return group[static_cast<std::size_t>((at + (forward ? 1 : size - 1)) % size)];
+}
+
 const ControlDescription* buttonForKey(const WindowDescription& window, const KeyStroke& key,
                                        std::string_view focused)
 {

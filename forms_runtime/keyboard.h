@@ -23,6 +23,10 @@ struct KeyStroke
         Enter,  // the keypad's Enter
         Escape,
         Delete,
+        Up, // the arrows: Up and Left go back, Down and Right on
+        Down,
+        Left,
+        Right,
     };
     Key key = Key::Other;
     std::u32string text{}; // what the platform says the key types; empty for none
@@ -64,6 +68,13 @@ AccessKeyAction accessKeyAction(const WindowDescription& window, char32_t letter
 // platform's dialogs treat it so), and a shared one only moves the focus,
 // never presses. Nothing for a letter that marks no access key.
 AccessKeyAction plainLetterAction(const WindowDescription& window, char32_t letter, std::string_view focused);
+
+// Where an arrow moves from an option button: to the next option of its
+// group (the option buttons of its container) by tab index, Down and Right
+// forward and Up and Left back, wrapping within the group; the option it
+// reaches is chosen. nullptr for any other key or control.
+const ControlDescription* optionForArrow(const WindowDescription& window, const KeyStroke& key,
+                                         std::string_view focused);
 
 // The button a key presses when the focused control does not take it
 // itself: every Enter (Return or keypad Enter, with or without Shift or

@@ -53,6 +53,18 @@ KeyStroke toKeyStroke(const QKeyEvent& event)
     case Qt::Key_Delete:
         key.key = KeyStroke::Key::Delete;
         break;
+    case Qt::Key_Up:
+        key.key = KeyStroke::Key::Up;
+        break;
+    case Qt::Key_Down:
+        key.key = KeyStroke::Key::Down;
+        break;
+    case Qt::Key_Left:
+        key.key = KeyStroke::Key::Left;
+        break;
+    case Qt::Key_Right:
+        key.key = KeyStroke::Key::Right;
+        break;
     default:
         break;
     }
@@ -83,7 +95,6 @@ struct QtRuntime::Window
     QWidget* status = nullptr; // speaks announcements to screen readers; made on the first
 };
 
-
 // Delivers the toolkit's events to the window's handlers.
 class QtRuntime::Events final : public QObject
 {
@@ -106,6 +117,14 @@ public:
         button->installEventFilter(this);
     }
 
+    // An option button moves within its group by the run-time's rule, not
+    // by the toolkit's, which goes by the buttons' places on the screen.
+    void watchArrows(QWidget* option)
+    {
+        m_arrowTakers.insert(option);
+        option->installEventFilter(this);
+    }
+
     // From now on every event passes untouched: the window was unloaded or
     // the run-time is going, and its widgets may outlive both for a moment.
     void detach() { m_detached = true; }
@@ -119,6 +138,11 @@ protected:
             return windowEvent(event);
         if (event->type() == QEvent::Shortcut && m_accessKeyOwners.contains(watched))
             return accessKeyEvent(*static_cast<QShortcutEvent*>(event));
+        if (event->type() == QEvent::KeyPress && m_arrowTakers.contains(watched)) {
+            const KeyStroke key = toKeyStroke(*static_cast<QKeyEvent*>(event));
+            return optionForArrow(m_form.description(), key, focusedControl(m_window)) &&
+                   m_runtime.keyPressed(m_form, key);
+        }
 
         const auto name = m_names.find(watched);
         if (name == m_names.end())
@@ -157,32 +181,8 @@ private:
         if (event->type() != QEvent::KeyPress)
             return false;
 
-        const KeyStroke key = toKeyStroke(*static_cast<QKeyEvent*>(event));
-        const WindowDescription& description = m_form.description();
-        if (description.keyPreview && typesCharacter(key)) {
-            m_form.keyPress(key.text.front());
-            return true;
-        }
-        // A plain letter that a control did not take follows the access-key rule.
-        if (!key.alt && !key.control && key.text.size() == 1) {
-            const AccessKeyAction action =
-                plainLetterAction(description, key.text.front(), focusedControl(m_window));
-            if (action.control) {
-                QWidget* target = m_window.controls.at(controlKey(*action.control));
-                target->setFocus(Qt::ShortcutFocusReason);
-                if (auto* button = qobject_cast<QAbstractButton*>(target); button && action.press)
-                    button->click();
-                return true;
-            }
-        }
-        if (const ControlDescription* target = buttonForKey(description, key, focusedControl(m_window))) {
-            if (auto* button = qobject_cast<QAbstractButton*>(m_window.controls.at(controlKey(*target)));
-                button && button->isEnabled()) {
-                button->click();
-                return true;
-            }
-        }
-        return false;
+        // What a key does is the run-time's decision; what it leaves goes to the control.
+        return m_runtime.keyPressed(m_form, toKeyStroke(*static_cast<QKeyEvent*>(event)));
     }
 
 public:
@@ -196,8 +196,7 @@ public:
     }
 
     // The toolkit hands an access key to one of its owners (a shared one in
-    // turn, starting anywhere); the run-time's rule decides where the focus
-    // goes and whether the button is pressed, at once.
+    // turn, starting anywhere); the run-time decides what it does.
     bool accessKeyEvent(const QShortcutEvent& event)
     {
         if (event.key().isEmpty())
@@ -205,21 +204,14 @@ public:
         const QString letter = QKeySequence(event.key()[0].key()).toString();
         if (letter.size() != 1)
             return false;
-        const AccessKeyAction action = accessKeyAction(
-            m_form.description(), letter.front().toLower().unicode(), focusedControl(m_window));
-        if (!action.control)
-            return false;
-        QWidget* target = m_window.controls.at(controlKey(*action.control));
-        target->setFocus(Qt::ShortcutFocusReason);
-        if (auto* button = qobject_cast<QAbstractButton*>(target); button && action.press)
-            button->click();
-        return true;
+        return m_runtime.keyPressed(m_form, {.text = {letter.front().toLower().unicode()}, .alt = true});
     }
 
     QtRuntime& m_runtime;
     Form& m_form;
     Window& m_window; // valid until detached
     std::set<QObject*> m_accessKeyOwners;
+    std::set<QObject*> m_arrowTakers;
     std::map<QObject*, std::string_view> m_names;
     QObject* m_pressed = nullptr;
     bool m_detached = false;
@@ -467,6 +459,8 @@ void QtRuntime::createControl(Form& form, Window& window, const ControlDescripti
     QWidget* widget = createControlWidget(control, parent);
     widget->setObjectName(controlKey(control));
     placeAndPaint(*widget, control, form.description());
+    if (control.kind == ControlKind::OptionButton)
+        window.events->watchArrows(widget);
     if (control.kind == ControlKind::CommandButton) {
         window.events->watchAccessKey(widget);
         QObject::connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, window.top,
@@ -569,7 +563,9 @@ PixelRect QtRuntime::controlRect(const Form& form, const ControlDescription& con
 
 void QtRuntime::placeControl(Form& form, const ControlDescription& control, const PixelRect& rect)
 {
-    windowOf(form).controls.at(controlKey(control))->setGeometry(rect.left, rect.top, rect.width, rect.height);
+    windowOf(form)
+        .controls.at(controlKey(control))
+        ->setGeometry(rect.left, rect.top, rect.width, rect.height);
 }
 
 PixelSize QtRuntime::textSize(const Form& form, const ControlDescription& control)
@@ -581,6 +577,22 @@ PixelSize QtRuntime::textSize(const Form& form, const ControlDescription& contro
 void QtRuntime::hide(Form& form)
 {
     windowOf(form).top->hide();
+}
+
+const ControlDescription* QtRuntime::focusedControl(const Form& form)
+{
+    return form.description().find(Events::focusedControl(windowOf(form)));
+}
+
+void QtRuntime::focusControl(Form& form, const ControlDescription& control)
+{
+    windowOf(form).controls.at(controlKey(control))->setFocus(Qt::ShortcutFocusReason);
+}
+
+void QtRuntime::pressControl(Form& form, const ControlDescription& control)
+{
+    if (auto* button = qobject_cast<QAbstractButton*>(windowOf(form).controls.at(controlKey(control))))
+        button->click();
 }
 
 Runtime::FocusPlace QtRuntime::focusPlace() const

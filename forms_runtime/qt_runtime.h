@@ -59,6 +59,9 @@ protected:
     PixelRect controlRect(const Form& form, const ControlDescription& control) override;
     void placeControl(Form& form, const ControlDescription& control, const PixelRect& rect) override;
     PixelSize textSize(const Form& form, const ControlDescription& control) override;
+    const ControlDescription* focusedControl(const Form& form) override;
+    void focusControl(Form& form, const ControlDescription& control) override;
+    void pressControl(Form& form, const ControlDescription& control) override;
     FocusPlace focusPlace() const override;
     void restoreFocus(Form& form, const ControlDescription* control) override;
     void runMessageBox(std::string_view text, std::string_view title) override;

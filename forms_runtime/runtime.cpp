@@ -12,8 +12,8 @@ Runtime::~Runtime() = default;
 
 Form* Runtime::find(std::type_index type) const
 {
-    const auto it =
-        std::find_if(m_forms.begin(), m_forms.end(), [&](const LoadedForm& entry) { return entry.type == type; });
+    const auto it = std::find_if(m_forms.begin(), m_forms.end(),
+                                 [&](const LoadedForm& entry) { return entry.type == type; });
     return it == m_forms.end() ? nullptr : it->form.get();
 }
 
@@ -128,8 +128,9 @@ void Runtime::messageBox(std::string_view text)
     // The box may have been the last thing a failing program showed.
     if (m_ended || !before.form)
         return;
-    const bool stillLoaded = std::any_of(
-        m_forms.begin(), m_forms.end(), [&](const LoadedForm& entry) { return entry.form.get() == before.form; });
+    const bool stillLoaded = std::any_of(m_forms.begin(), m_forms.end(), [&](const LoadedForm& entry) {
+        return entry.form.get() == before.form;
+    });
     if (stillLoaded)
         restoreFocus(*before.form, before.control);
 }
@@ -228,6 +229,58 @@ void Runtime::announce(Form& form, std::string_view control, std::string_view te
 void Runtime::setWindowCaption(Form& form, std::string_view text)
 {
     writeWindowCaption(form, text);
+}
+
+bool Runtime::keyPressed(Form& form, const KeyStroke& key)
+{
+    const WindowDescription& window = form.description();
+    if (window.keyPreview && typesCharacter(key)) {
+        for (const char32_t character : key.text)
+            form.keyPress(character);
+        return true;
+    }
+    const ControlDescription* focused = focusedControl(form);
+    const std::string_view focusedName = focused ? focused->name : std::string_view();
+    if (key.text.size() == 1 && !key.control) {
+        const AccessKeyAction action = key.alt ? accessKeyAction(window, key.text.front(), focusedName)
+                                               : plainLetterAction(window, key.text.front(), focusedName);
+        if (action.control) {
+            focusControl(form, *action.control);
+            if (action.press)
+                pressControl(form, *action.control);
+            return true;
+        }
+    }
+    if (const ControlDescription* option = optionForArrow(window, key, focusedName)) {
+        focusControl(form, *option);
+        pressControl(form, *option);
+        return true;
+    }
+    if (const ControlDescription* button = buttonForKey(window, key, focusedName)) {
+        pressControl(form, *button);
+        return true;
+    }
+    return false;
+}
+
+bool Runtime::unitTyped(Form& form, char16_t unit, bool alt)
+{
+    // Only a window with key preview takes text; anywhere else a half goes
+    // on to the control, which joins the two itself.
+    if (!form.description().keyPreview)
+        return keyPressed(form, {.text = {unit}, .alt = alt});
+    if (unit >= 0xD800 && unit < 0xDC00) {
+        m_highSurrogate = unit;
+        return true;
+    }
+    char32_t character = unit;
+    if (unit >= 0xDC00 && unit < 0xE000) {
+        if (!m_highSurrogate)
+            return true; // a second half without its first names nothing
+        character = 0x10000 + ((static_cast<char32_t>(m_highSurrogate) - 0xD800) << 10) + (unit - 0xDC00);
+    }
+    m_highSurrogate = 0;
+    return keyPressed(form, {.text = {character}, .alt = alt});
 }
 
 void Runtime::closeRequested(Form& form)

@@ -10,6 +10,7 @@
 // primitives below and decides nothing a user can notice.
 
 #include "form.h"
+#include "keyboard.h"
 #include "placement.h"
 
 #include <functional>
@@ -158,6 +159,13 @@ protected:
     virtual void writeText(Form& form, const ControlDescription& control, std::string_view text) = 0;
     virtual void writeWindowCaption(Form& form, std::string_view text) = 0;
 
+    // Keys. The window's focused control (nullptr for none); moving the focus
+    // to a control; pressing a control as a click would (a command button's
+    // click reaches its handler, an option button is chosen).
+    virtual const ControlDescription* focusedControl(const Form& form) = 0;
+    virtual void focusControl(Form& form, const ControlDescription& control) = 0;
+    virtual void pressControl(Form& form, const ControlDescription& control) = 0;
+
     // The focus. Where the keyboard focus is: the active window of the
     // program and its focused control (nullptr for none); no window while
     // another program is active. restoreFocus makes the window active again
@@ -177,6 +185,18 @@ protected:
     virtual void announceStatus(Form& form, const ControlDescription& control, std::string_view text) = 0;
 
     // ---- What a back end calls ----------------------------------------------
+    // A key the user pressed in the window, as the back end saw it, before
+    // the native controls handle it. The run-time decides: a window with key
+    // preview takes every typed character; a letter acts as an access key
+    // (with Alt, or without it outside a text box); an arrow moves within an
+    // option group; Enter and Escape press the default and the cancel
+    // button. True when the run-time took the key; otherwise the native
+    // control handles it (typing into a text box, Tab, …).
+    bool keyPressed(Form& form, const KeyStroke& key);
+    // One UTF-16 unit of typed text, as Windows sends it: a character beyond
+    // the basic plane comes in two halves, which a window with key preview
+    // gets joined, as one character.
+    bool unitTyped(Form& form, char16_t unit, bool alt);
     // The user closed the window through its frame.
     void closeRequested(Form& form);
     // Inside a catch block: reports the exception being handled as deliver()
@@ -211,6 +231,7 @@ private:
     std::vector<LoadedForm> m_forms;
     // Unloaded windows live on until their handler has returned.
     std::vector<std::unique_ptr<Form>> m_unloaded;
+    char16_t m_highSurrogate = 0; // the first half of a character typed in two
     bool m_ended = false;
     int m_exitCode = 0;
 };

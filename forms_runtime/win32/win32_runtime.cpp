@@ -287,9 +287,37 @@ HWND Win32Runtime::control(const Form& form, std::string_view name, int index) c
     return handle == it->second->handles.end() ? nullptr : handle->second;
 }
 
-// Keys before the dialog manager sees them: a character typed into a window
-// with key preview, and letters under the run-time's access-key rule, with
-// Alt or without, which the dialog manager would otherwise decide itself.
+namespace {
+
+// An arrow key as the run-time names it; Key::Other for any other key.
+KeyStroke::Key arrow(WPARAM virtualKey)
+{
+    switch (virtualKey) {
+    case VK_UP:
+        return KeyStroke::Key::Up;
+    case VK_DOWN:
+        return KeyStroke::Key::Down;
+    case VK_LEFT:
+        return KeyStroke::Key::Left;
+    case VK_RIGHT:
+        return KeyStroke::Key::Right;
+    default:
+        return KeyStroke::Key::Other;
+    }
+}
+
+bool held(int virtualKey)
+{
+    return (GetKeyState(virtualKey) & 0x8000) != 0;
+}
+
+} // namespace
+
+// Keys before the dialog manager sees them, reported to the run-time, which
+// decides: typed characters (a window with key preview takes them, letters
+// are access keys with Alt or without) and the arrows within an option
+// group. The dialog manager's own ideas (pressing the first of two buttons
+// that share a letter, moving by its own order) never come into play.
 bool Win32Runtime::preview(const MSG& message)
 {
     if (message.message != WM_CHAR && message.message != WM_SYSCHAR && message.message != WM_KEYDOWN)
@@ -297,55 +325,18 @@ bool Win32Runtime::preview(const MSG& message)
     Window* window = windowOf(GetAncestor(message.hwnd, GA_ROOT));
     if (!window)
         return false;
-    if (message.message == WM_KEYDOWN) {
+    if (message.message != WM_KEYDOWN)
+        return unitTyped(*window->form, static_cast<char16_t>(message.wParam), message.message == WM_SYSCHAR);
+    if (window->form->description().keyPreview) {
         // A window with key preview gets every character, Enter, Escape and
         // Tab included, which the dialog manager would otherwise take.
-        if (!window->form->description().keyPreview)
-            return false;
         TranslateMessage(&message);
         DispatchMessageW(&message);
         return true;
     }
-    return previewCharacter(*window, message.message, static_cast<char32_t>(message.wParam));
-}
-
-bool Win32Runtime::previewCharacter(Window& window, UINT message, char32_t unit)
-{
-    const WindowDescription& description = window.form->description();
-    if (message == WM_CHAR && description.keyPreview) {
-        // A character beyond the basic plane comes as two halves.
-        if (unit >= 0xD800 && unit < 0xDC00) {
-            m_highSurrogate = unit;
-            return true;
-        }
-        char32_t character = unit;
-        if (unit >= 0xDC00 && unit < 0xE000 && m_highSurrogate) {
-            character = 0x10000 + ((m_highSurrogate - 0xD800) << 10) + (unit - 0xDC00);
-            m_highSurrogate = 0;
-        }
-        window.form->keyPress(character);
-        return true;
-    }
-    const auto focused = window.byHandle.find(GetFocus());
-    const std::string_view focusedName =
-        focused == window.byHandle.end() ? std::string_view() : focused->second->name;
-    // Alt with a letter, and a plain letter where the dialog manager would
-    // take it as an access key: the run-time's rule, never the dialog
-    // manager's, which presses the first of two buttons sharing a letter.
-    const AccessKeyAction action = message == WM_SYSCHAR ? accessKeyAction(description, unit, focusedName)
-                                                         : plainLetterAction(description, unit, focusedName);
-    if (!action.control)
-        return false;
-    act(window, action);
-    return true;
-}
-
-void Win32Runtime::act(Window& window, const AccessKeyAction& action)
-{
-    const HWND control = window.handles.at(action.control);
-    SetFocus(control);
-    if (action.press)
-        SendMessageW(control, BM_CLICK, 0, 0);
+    const KeyStroke::Key key = arrow(message.wParam);
+    return key != KeyStroke::Key::Other &&
+           keyPressed(*window->form, {.key = key, .shift = held(VK_SHIFT), .control = held(VK_CONTROL)});
 }
 
 Win32Runtime::Window& Win32Runtime::windowOf(const Form& form) const
@@ -683,6 +674,24 @@ void Win32Runtime::hide(Form& form)
     ShowWindow(windowOf(form).top, SW_HIDE);
 }
 
+const ControlDescription* Win32Runtime::focusedControl(const Form& form)
+{
+    const Window& window = windowOf(form);
+    const auto focused = window.byHandle.find(GetFocus());
+    return focused == window.byHandle.end() ? nullptr : focused->second;
+}
+
+void Win32Runtime::focusControl(Form& form, const ControlDescription& control)
+{
+    SetFocus(controlOf(form, control));
+}
+
+void Win32Runtime::pressControl(Form& form, const ControlDescription& control)
+{
+    // As a click would: a button reports it, an option button is chosen.
+    SendMessageW(controlOf(form, control), BM_CLICK, 0, 0);
+}
+
 Runtime::FocusPlace Win32Runtime::focusPlace() const
 {
     Window* active = windowOf(GetActiveWindow());
@@ -816,20 +825,17 @@ LRESULT CALLBACK Win32Runtime::windowProcedure(HWND handle, UINT message, WPARAM
 
 LRESULT Win32Runtime::command(Window& window, WPARAM wParam, LPARAM lParam)
 {
-    const WindowDescription& description = window.form->description();
     const int id = LOWORD(wParam);
     const ControlDescription* control = nullptr;
     if (const auto it = window.byHandle.find(reinterpret_cast<HWND>(lParam)); it != window.byHandle.end())
         control = it->second;
     if (id == IDOK || id == IDCANCEL) {
-        // Enter and Escape from the dialog manager.
-        const KeyStroke key{.key = id == IDOK ? KeyStroke::Key::Return : KeyStroke::Key::Escape};
-        const auto focused = window.byHandle.find(GetFocus());
-        control = buttonForKey(description, key,
-                               focused == window.byHandle.end() ? std::string_view() : focused->second->name);
+        // Enter and Escape, as the dialog manager found them: the run-time
+        // decides which button they press.
+        keyPressed(*window.form, {.key = id == IDOK ? KeyStroke::Key::Return : KeyStroke::Key::Escape});
+        return 0;
     }
-    if (control && control->kind == ControlKind::CommandButton &&
-        (HIWORD(wParam) == BN_CLICKED || id == IDOK || id == IDCANCEL))
+    if (control && control->kind == ControlKind::CommandButton && HIWORD(wParam) == BN_CLICKED)
         window.form->click(control->name);
     return 0;
 }

@@ -64,6 +64,9 @@ protected:
     PixelRect controlRect(const Form& form, const ControlDescription& control) override;
     void placeControl(Form& form, const ControlDescription& control, const PixelRect& rect) override;
     PixelSize textSize(const Form& form, const ControlDescription& control) override;
+    const ControlDescription* focusedControl(const Form& form) override;
+    void focusControl(Form& form, const ControlDescription& control) override;
+    void pressControl(Form& form, const ControlDescription& control) override;
     FocusPlace focusPlace() const override;
     void restoreFocus(Form& form, const ControlDescription* control) override;
     void runMessageBox(std::string_view text, std::string_view title) override;
@@ -85,8 +88,6 @@ private:
     void frameClick(Window& window, UINT message, LPARAM lParam);
     void drawPicture(Window& window, const DRAWITEMSTRUCT& item);
     bool preview(const MSG& message);
-    bool previewCharacter(Window& window, UINT message, char32_t unit);
-    void act(Window& window, const AccessKeyAction& action);
     Window& windowOf(const Form& form) const;
     Window* windowOf(HWND handle) const;
     HWND controlOf(const Form& form, const ControlDescription& control) const;
@@ -110,7 +111,6 @@ private:
     std::map<const Form*, std::unique_ptr<Window>> m_windows;
     int m_dpi = 96;
     bool m_quit = false;
-    char32_t m_highSurrogate = 0; // the first half of a character typed in two
     int m_exitCode = 0;
     std::function<bool()> m_contrastQuery;
     bool m_highContrast = false;

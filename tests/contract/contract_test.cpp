@@ -355,6 +355,28 @@ TEST_F(ContractTest, EachOptionGroupIsOneTabStop)
                                                 "Command3", "Command1"}));
 }
 
+TEST_F(ContractTest, ArrowsMoveWithinAnOptionGroupByTabIndexAndChoose)
+{
+    using Key = forms::KeyStroke::Key;
+    auto& form1 = runtime().form<main_window::Form1>();
+    runtime().show(form1);
+    // Scale A's options by tab index: 3, 2, 1, 4, 5, 6; the arrows wrap within it.
+    const struct
+    {
+        Key key;
+        const char* from;
+        const char* to;
+    } steps[] = {{Key::Down, "Option3", "Option2"},  {Key::Down, "Option1", "Option4"},
+                 {Key::Right, "Option6", "Option3"}, {Key::Up, "Option3", "Option6"},
+                 {Key::Left, "Option2", "Option3"},  {Key::Down, "Option12", "Option7"}};
+    for (const auto& step : steps) {
+        m_probe->key(form1, step.key, step.from);
+        EXPECT_EQ(m_probe->focused(form1), step.to) << "from " << step.from;
+        EXPECT_TRUE(runtime().selected(form1, step.to)) << "the arrow chooses " << step.to;
+    }
+    EXPECT_TRUE(runtime().selected(form1, "Option3")) << "the other groups keep their choice";
+}
+
 TEST_F(ContractTest, ALetterSharedByTwoButtonsOnlyMovesTheFocusWithAltOrWithout)
 {
     auto& form1 = runtime().form<main_window::Form1>();

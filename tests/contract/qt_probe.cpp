@@ -110,6 +110,18 @@ public:
         case forms::KeyStroke::Key::Delete:
             QTest::keyClick(target, Qt::Key_Delete);
             break;
+        case forms::KeyStroke::Key::Up:
+            QTest::keyClick(target, Qt::Key_Up);
+            break;
+        case forms::KeyStroke::Key::Down:
+            QTest::keyClick(target, Qt::Key_Down);
+            break;
+        case forms::KeyStroke::Key::Left:
+            QTest::keyClick(target, Qt::Key_Left);
+            break;
+        case forms::KeyStroke::Key::Right:
+            QTest::keyClick(target, Qt::Key_Right);
+            break;
         case forms::KeyStroke::Key::Other:
             break;
         }

@@ -143,6 +143,18 @@ public:
         case forms::KeyStroke::Key::Delete:
             virtualKey = VK_DELETE;
             break;
+        case forms::KeyStroke::Key::Up:
+            virtualKey = VK_UP;
+            break;
+        case forms::KeyStroke::Key::Down:
+            virtualKey = VK_DOWN;
+            break;
+        case forms::KeyStroke::Key::Left:
+            virtualKey = VK_LEFT;
+            break;
+        case forms::KeyStroke::Key::Right:
+            virtualKey = VK_RIGHT;
+            break;
         default:
             break;
         }

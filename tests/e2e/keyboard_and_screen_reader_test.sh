@@ -60,16 +60,17 @@ settle "$main" || fail "the main window did not answer"
 [[ "$($atspi "$APP_PID" label-texts)" != *"Es konnte keine Berechnung"* ]] || fail "Alt+E pressed Berechnen"
 kill -0 "$APP_PID" || fail "Alt+E ended the program"
 
-# A choice by keyboard: into group A (Space selects), arrows move within it:
-# A = 15 (Option3, then Down), H = 0,5 (Option7), W = 6 (Option13, four times Down).
+# A choice by keyboard: into group A (Space selects), arrows move within it
+# by tab index: A = 3 (Option3, then Down to Option2, next by tab index),
+# H = 0,5 (Option7), W = 6 (Option13, four times Down).
 expect_focus "push button|Berechnen"
 xdotool key Tab Tab Tab space Down Tab space Tab space Down Down Down Down
 xdotool key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
 expect_focus "push button|Berechnen"
 xdotool key Return
-wait_until labels_read "In Ihrem Anwendungsfall ergibt sich bei der Berechnung eine MÖGLICHE GEFÄHRDUNG. In diesem Fall besteht ein Handlungsbedarf!" ||
+wait_until labels_read "In Ihrem Anwendungsfall ergibt sich bei der Berechnung ein GERINGES RISIKO. Prüfen Sie trotzdem ob ein Handlungsbedarf gegeben ist!" ||
     fail "the verdict is not read out: $LABELS"
-[[ "$($atspi "$APP_PID" result)" == 45 ]] || fail "the result box reads '$($atspi "$APP_PID" result)', expected 45"
+[[ "$($atspi "$APP_PID" result)" == 9 ]] || fail "the result box reads '$($atspi "$APP_PID" result)', expected 9"
 
 # The About dialog by keyboard.
 xdotool key shift+Tab

@@ -85,19 +85,19 @@ xdotool key Return
 expect_said_since "notification R = 0. Es konnte keine Berechnung erfolgen, da Sie nicht in jedem Feld ein Optionsfeld ausgewählt haben!"
 [[ "$(focused)" == "push button|Berechnen" ]] || fail "the announcement moved the focus to '$(focused)'"
 
-# A choice by keyboard: A = 15 (Option3, then Down), H = 0,5 (Option7),
-# W = 6 (Option13, four times Down); back to „Berechnen“.
+# A choice by keyboard: A = 3 (Option3, then Down to the next by tab index),
+# H = 0,5 (Option7), W = 6 (Option13, four times Down); back to „Berechnen“.
 xdotool key Tab Tab Tab space Down Tab space Tab space Down Down Down Down
 xdotool key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
 wait_until eval '[[ "$(focused)" == "push button|Berechnen" ]]' || fail "the focus is on '$(focused)', not on „Berechnen“"
 mark
 xdotool key Return
-expect_said_since "notification R = 45. In Ihrem Anwendungsfall ergibt sich bei der Berechnung eine MÖGLICHE GEFÄHRDUNG. In diesem Fall besteht ein Handlungsbedarf!"
+expect_said_since "notification R = 9. In Ihrem Anwendungsfall ergibt sich bei der Berechnung ein GERINGES RISIKO. Prüfen Sie trotzdem ob ein Handlungsbedarf gegeben ist!"
 [[ "$(focused)" == "push button|Berechnen" ]] || fail "the announcement moved the focus to '$(focused)'"
 # Once: nothing more is said while nothing new happens.
 settle "$main" || fail "the main window did not answer"
-count=$(spoken | grep -o "notification R = 45" | wc -l)
-((count == 1)) || fail "R = 45 was announced $count times: „$(spoken)“"
+count=$(spoken | grep -o "notification R = 9\\." | wc -l)
+((count == 1)) || fail "R = 9 was announced $count times: „$(spoken)“"
 
 # The About dialog's picture takes the focus and has a name.
 xdotool key shift+Tab

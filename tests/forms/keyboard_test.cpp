@@ -178,6 +178,39 @@ INSTANTIATE_TEST_SUITE_P(
                     AccessCase{"ALabelTakesNoFocus", U'm', "Command1", "", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(OptionForArrowTest, ArrowsMoveWithinTheGroupByTabIndexAndWrap)
+{
+    // Scale A's tab indexes run 3, 2, 1, 4, 5, 6 from the top (Option3 first).
+    forms::WindowDescription window{.name = "Form1"};
+    const int tabIndexes[] = {7, 6, 5, 8, 9, 10};
+    const char* const names[] = {"Option1", "Option2", "Option3", "Option4", "Option5", "Option6"};
+    for (int i = 0; i < 6; ++i)
+        window.controls.push_back({.name = names[i],
+                                   .kind = ControlKind::OptionButton,
+                                   .container = "Frame1",
+                                   .tabIndex = tabIndexes[i]});
+    window.controls.push_back(
+        {.name = "Option7", .kind = ControlKind::OptionButton, .container = "Frame2", .tabIndex = 12});
+    window.controls.push_back({.name = "Command1", .kind = ControlKind::CommandButton, .tabIndex = 1});
+    const struct
+    {
+        Key key;
+        const char* from;
+        const char* to; // "" for none
+    } cases[] = {{Key::Down, "Option3", "Option2"}, {Key::Right, "Option2", "Option1"},
+                 {Key::Down, "Option1", "Option4"}, {Key::Down, "Option6", "Option3"},
+                 {Key::Up, "Option3", "Option6"},   {Key::Left, "Option4", "Option1"},
+                 {Key::Down, "Option7", "Option7"}, {Key::Down, "Command1", ""},
+                 {Key::Return, "Option3", ""}};
+    for (const auto& c : cases) {
+        const forms::ControlDescription* to = forms::optionForArrow(window, {.key = c.key}, c.from);
+        EXPECT_EQ(to ? std::string(to->name) : std::string(), c.to)
+            << c.from << " " << static_cast<int>(c.key);
+    }
+    EXPECT_EQ(forms::optionForArrow(window, {.key = Key::Down, .alt = true}, "Option3"), nullptr)
+        << "Alt with an arrow belongs to the window manager";
+}
+
 class PlainLetterActionTest : public testing::TestWithParam<AccessCase>
 {};
 

@@ -29,14 +29,17 @@ public:
     forms::PixelRect screenArea(const forms::Form& /*form*/) override { return {}; }
     double pixelsPerTwip(const forms::Form& /*form*/) override { return 1.0 / 15; }
     void placeClient(forms::Form& /*form*/, forms::PixelPoint /*clientTopLeft*/) override {}
-    forms::PixelRect controlRect(const forms::Form& /*form*/, const forms::ControlDescription& control) override
+    forms::PixelRect controlRect(const forms::Form& /*form*/,
+                                 const forms::ControlDescription& control) override
     {
-        return {control.rect.left / 15, control.rect.top / 15, control.rect.width / 15, control.rect.height / 15};
+        return {control.rect.left / 15, control.rect.top / 15, control.rect.width / 15,
+                control.rect.height / 15};
     }
     void placeControl(forms::Form& /*form*/, const forms::ControlDescription& /*control*/,
                       const forms::PixelRect& /*rect*/) override
     {}
-    forms::PixelSize textSize(const forms::Form& /*form*/, const forms::ControlDescription& /*control*/) override
+    forms::PixelSize textSize(const forms::Form& /*form*/,
+                              const forms::ControlDescription& /*control*/) override
     {
         return {};
     }
@@ -44,6 +47,20 @@ public:
     {
         log.push_back("hide " + name(form));
         visible.erase(name(form));
+    }
+    const forms::ControlDescription* focusedControl(const forms::Form& /*form*/) override
+    {
+        return focus.control;
+    }
+    void focusControl(forms::Form& form, const forms::ControlDescription& control) override
+    {
+        log.push_back("focus " + name(form) + "." + std::string(control.name));
+        focus.control = &control;
+    }
+    void pressControl(forms::Form& form, const forms::ControlDescription& control) override
+    {
+        log.push_back("press " + std::string(control.name));
+        form.click(control.name);
     }
     FocusPlace focusPlace() const override { return focus; }
     void restoreFocus(forms::Form& form, const forms::ControlDescription* control) override
