@@ -11,6 +11,7 @@ namespace {
 // The predefined roots are 32-bit values that Windows sign-extends to a handle.
 HKEY toHkey(std::uint32_t root)
 {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): a root key is a number by the API's definition
     return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root)));
 }
 
@@ -32,6 +33,7 @@ RegistryResult WindowsRegistry::query(RegistryHandle key, std::string_view value
 {
     DWORD valueType = 0;
     DWORD valueSize = size;
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the registry handle is kept as a number between calls
     const LSTATUS result = RegQueryValueExA(reinterpret_cast<HKEY>(key), std::string(valueName).c_str(),
                                             nullptr, &valueType, data, &valueSize);
     type = valueType;
@@ -41,7 +43,7 @@ RegistryResult WindowsRegistry::query(RegistryHandle key, std::string_view value
 
 void WindowsRegistry::close(RegistryHandle key)
 {
-    RegCloseKey(reinterpret_cast<HKEY>(key));
+    RegCloseKey(reinterpret_cast<HKEY>(key)); // NOLINT(performance-no-int-to-ptr): as above
 }
 
 std::string WindowsRegistry::expandEnvironmentStrings(const std::string& text)

@@ -60,7 +60,7 @@ template <class Function> Function* systemFunction(const wchar_t* library, const
 int metricAt(int index, int dpi, int systemDpi)
 {
     using ForDpi = int WINAPI(int, UINT);
-    static ForDpi* const forDpi = systemFunction<ForDpi>(L"user32.dll", "GetSystemMetricsForDpi");
+    static auto* const forDpi = systemFunction<ForDpi>(L"user32.dll", "GetSystemMetricsForDpi");
     if (forDpi)
         return forDpi(index, static_cast<UINT>(dpi));
     return MulDiv(GetSystemMetrics(index), dpi, systemDpi);
@@ -82,8 +82,8 @@ void describeForScreenReaders(HWND window, const std::wstring& text)
 {
     using Initialize = HRESULT WINAPI(void*, DWORD);
     using Create = HRESULT WINAPI(REFCLSID, IUnknown*, DWORD, REFIID, void**);
-    static Initialize* const initialize = systemFunction<Initialize>(L"ole32.dll", "CoInitializeEx");
-    static Create* const create = systemFunction<Create>(L"ole32.dll", "CoCreateInstance");
+    static auto* const initialize = systemFunction<Initialize>(L"ole32.dll", "CoInitializeEx");
+    static auto* const create = systemFunction<Create>(L"ole32.dll", "CoCreateInstance");
     if (!initialize || !create || FAILED(initialize(nullptr, COINIT_APARTMENTTHREADED)))
         return;
     IAccPropServices* services = nullptr;
@@ -190,8 +190,24 @@ struct Win32Runtime::Window
     const ControlDescription* pressedFrame = nullptr; // where the left button went down
 };
 
+namespace {
+
+// The system's resolution, in dots per inch.
+int systemDpi()
+{
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+} // namespace
+
 Win32Runtime::Win32Runtime(std::string applicationTitle, HINSTANCE instance)
-    : Runtime(std::move(applicationTitle)), m_instance(instance)
+    : Runtime(std::move(applicationTitle)), m_instance(instance),
+      // Owned windows get no taskbar entry; this owner is never shown.
+      m_owner(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr)),
+      m_dpi(systemDpi())
 {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -201,11 +217,6 @@ Win32Runtime::Win32Runtime(std::string applicationTitle, HINSTANCE instance)
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = kWindowClass;
     RegisterClassExW(&windowClass);
-    // Owned windows get no taskbar entry; this owner is never shown.
-    m_owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
-    const HDC screen = GetDC(nullptr);
-    m_dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
     setContrastQuery(systemHighContrast);
 }
 
@@ -368,7 +379,7 @@ int Win32Runtime::screenDpi(const WindowDescription& description) const
     if (description.startPosition == StartPosition::Manual)
         where = {twipsToPixels(description.left, m_dpi), twipsToPixels(description.top, m_dpi)};
     using ForMonitor = HRESULT WINAPI(HMONITOR, int, UINT*, UINT*);
-    static ForMonitor* const forMonitor = systemFunction<ForMonitor>(L"shcore.dll", "GetDpiForMonitor");
+    static auto* const forMonitor = systemFunction<ForMonitor>(L"shcore.dll", "GetDpiForMonitor");
     UINT x = 0;
     UINT y = 0;
     constexpr int kEffectiveDpi = 0; // MDT_EFFECTIVE_DPI
@@ -661,7 +672,7 @@ PixelSize Win32Runtime::textSize(const Form& form, const ControlDescription& con
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(handle, text.data(), length + 1)));
     const HDC dc = GetDC(handle);
-    const auto old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)));
+    auto* const old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)));
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
@@ -744,11 +755,11 @@ bool raiseNotification(HWND control, const std::wstring& text)
     using Raise = HRESULT WINAPI(IUnknown*, int, int, BSTR, BSTR);
     using Allocate = BSTR WINAPI(const OLECHAR*);
     using Free = void WINAPI(BSTR);
-    static HostProvider* const hostProvider =
+    static auto* const hostProvider =
         systemFunction<HostProvider>(L"uiautomationcore.dll", "UiaHostProviderFromHwnd");
-    static Raise* const raise = systemFunction<Raise>(L"uiautomationcore.dll", "UiaRaiseNotificationEvent");
-    static Allocate* const allocate = systemFunction<Allocate>(L"oleaut32.dll", "SysAllocString");
-    static Free* const freeString = systemFunction<Free>(L"oleaut32.dll", "SysFreeString");
+    static auto* const raise = systemFunction<Raise>(L"uiautomationcore.dll", "UiaRaiseNotificationEvent");
+    static auto* const allocate = systemFunction<Allocate>(L"oleaut32.dll", "SysAllocString");
+    static auto* const freeString = systemFunction<Free>(L"oleaut32.dll", "SysFreeString");
     if (!hostProvider || !raise || !allocate || !freeString)
         return false;
     IUnknown* provider = nullptr;
@@ -945,7 +956,7 @@ LRESULT Win32Runtime::handle(Window& window, UINT message, WPARAM wParam, LPARAM
         if (const auto& colour = window.form->description().backColour) {
             RECT rect{};
             GetClientRect(window.top, &rect);
-            const auto dc = reinterpret_cast<HDC>(wParam);
+            auto* const dc = reinterpret_cast<HDC>(wParam);
             SetDCBrushColor(dc, paint(*colour, ColourUse::Surface));
             FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
             return 1;

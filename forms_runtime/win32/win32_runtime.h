@@ -81,10 +81,10 @@ protected:
 
 private:
     struct Window;
-    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK windowProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(Window& window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT command(Window& window, WPARAM wParam, LPARAM lParam);
-    LRESULT controlColour(Window& window, UINT message, HDC dc, HWND control) const;
+    LRESULT controlColour(Window& window, UINT message, HDC dc, HWND handle) const;
     void frameClick(Window& window, UINT message, LPARAM lParam);
     void drawPicture(Window& window, const DRAWITEMSTRUCT& item);
     bool preview(const MSG& message);
