@@ -37,6 +37,8 @@ struct PictureResource
 };
 constexpr PictureResource kPictures[] = {{"application-icon", 1, 32}};
 
+// The icon resource of a picture the descriptions name; an unknown name is
+// an error of the program, reported like any other.
 const PictureResource& pictureResource(PictureId picture)
 {
     for (const PictureResource& known : kPictures)
@@ -66,6 +68,9 @@ int metricAt(int index, int dpi, int systemDpi)
     return MulDiv(GetSystemMetrics(index), dpi, systemDpi);
 }
 
+// A stored colour as GDI takes it: a system colour reference resolves
+// through the system's colours now (a contrast theme included), an RGB value
+// is taken as it is.
 COLORREF toColorRef(StoredColour colour)
 {
     if (colour & 0x80000000u)
@@ -96,6 +101,7 @@ void describeForScreenReaders(HWND window, const std::wstring& text)
     services->Release();
 }
 
+// Whether the user has turned on a contrast theme.
 bool systemHighContrast()
 {
     HIGHCONTRASTW contrast{};
@@ -104,6 +110,9 @@ bool systemHighContrast()
            (contrast.dwFlags & HCF_HIGHCONTRASTON);
 }
 
+// A font of the design at a resolution: the face as the run-time shows it,
+// the height scaled with the geometry (fontPixels), the character set of the
+// design. The caller owns it.
 HFONT makeFont(const FontSpec& design, int dpi)
 {
     const std::wstring face = toWide(shownFace(design.face));
@@ -113,6 +122,9 @@ HFONT makeFont(const FontSpec& design, int dpi)
                        face.c_str());
 }
 
+// The window styles that give a description's frame: a bare box with a
+// dialog border, the sizable window with every title-bar button, or a fixed
+// dialog frame with only the buttons the description names.
 DWORD windowStyle(const WindowDescription& description)
 {
     if (!hasTitleBar(description))
@@ -129,6 +141,8 @@ DWORD windowStyle(const WindowDescription& description)
     return style;
 }
 
+// A fixed dialog frame with a title bar has the dialog's modal frame, as the
+// platform draws dialog boxes.
 DWORD windowExStyle(const WindowDescription& description)
 {
     return hasTitleBar(description) && description.border == WindowBorder::FixedDialog ? WS_EX_DLGMODALFRAME
@@ -203,6 +217,8 @@ int systemDpi()
 
 } // namespace
 
+// Registers the one window class every window of the program has (its
+// messages go to windowProcedure), and reads the contrast setting.
 Win32Runtime::Win32Runtime(std::string applicationTitle, HINSTANCE instance)
     : Runtime(std::move(applicationTitle)), m_instance(instance),
       // Owned windows get no taskbar entry; this owner is never shown.
@@ -238,6 +254,8 @@ COLORREF Win32Runtime::paint(StoredColour colour, ColourUse use) const
     return toColorRef(m_highContrast ? contrastColour(colour, use) : colour);
 }
 
+// Destroys the windows still there (the run ended) before their fonts and
+// icons go with the map.
 Win32Runtime::~Win32Runtime()
 {
     for (auto& [form, window] : m_windows)
@@ -552,6 +570,9 @@ HFONT Win32Runtime::fontFor(Window& window, const ControlDescription& control)
     return font;
 }
 
+// Lays a window out anew at another resolution: fonts, every control's place,
+// picture boxes, self-sizing labels (the run-time's rule), title-bar icons,
+// then the window in the place and size the system suggests.
 void Win32Runtime::changeResolution(Window& window, int dpi, const RECT& suggested)
 {
     const WindowDescription& description = window.form->description();
@@ -587,6 +608,7 @@ void Win32Runtime::destroyWindow(Form& form)
     releaseUnloaded();
 }
 
+// Leaves the message loop: run() returns the exit code.
 void Win32Runtime::endProcess(int exitCode)
 {
     m_exitCode = exitCode;
@@ -834,6 +856,9 @@ LRESULT CALLBACK Win32Runtime::windowProcedure(HWND handle, UINT message, WPARAM
     }
 }
 
+// A control's notification: a command button's click goes to its handler;
+// Enter and Escape, which the dialog manager sends as IDOK and IDCANCEL, go
+// to the run-time as the keys they are.
 LRESULT Win32Runtime::command(Window& window, WPARAM wParam, LPARAM lParam)
 {
     const int id = LOWORD(wParam);
@@ -889,6 +914,9 @@ void Win32Runtime::frameClick(Window& window, UINT message, LPARAM lParam)
         window.form->click(under->name);
 }
 
+// The colours a control paints with, asked by the control before it paints:
+// its text colour and, for a line, its own colour; the surface is the
+// dialog face (a text box's the window colour).
 LRESULT Win32Runtime::controlColour(Window& window, UINT message, HDC dc, HWND handle) const
 {
     const auto it = window.byHandle.find(handle);
@@ -905,6 +933,8 @@ LRESULT Win32Runtime::controlColour(Window& window, UINT message, HDC dc, HWND h
     return reinterpret_cast<LRESULT>(GetSysColorBrush(colour));
 }
 
+// Draws an image or a picture box, which are owner-drawn statics, at the
+// window's resolution from the icon's own images.
 void Win32Runtime::drawPicture(Window& window, const DRAWITEMSTRUCT& item)
 {
     const auto it = window.byHandle.find(item.hwndItem);
@@ -923,21 +953,26 @@ void Win32Runtime::drawPicture(Window& window, const DRAWITEMSTRUCT& item)
                height, 0, nullptr, DI_NORMAL);
 }
 
+// The dialog manager asks which button shows the default border and takes
+// Enter; the run-time's rule answers.
+LRESULT Win32Runtime::defaultButtonId(Window& window)
+{
+    const auto focused = window.byHandle.find(GetFocus());
+    const ControlDescription* button =
+        defaultButton(window.form->description(),
+                      focused == window.byHandle.end() ? std::string_view() : focused->second->name);
+    return button ? MAKELRESULT(GetDlgCtrlID(window.handles.at(button)), DC_HASDEFID) : 0;
+}
+
+// The window procedure of every window: each message to its handler, the
+// rest to the system's default.
 LRESULT Win32Runtime::handle(Window& window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
         return command(window, wParam, lParam);
-    case DM_GETDEFID: {
-        // The dialog manager asks which button Enter presses; the run-time's rule answers.
-        const auto focused = window.byHandle.find(GetFocus());
-        const ControlDescription* button =
-            defaultButton(window.form->description(),
-                          focused == window.byHandle.end() ? std::string_view() : focused->second->name);
-        if (!button)
-            return 0;
-        return MAKELRESULT(GetDlgCtrlID(window.handles.at(button)), DC_HASDEFID);
-    }
+    case DM_GETDEFID:
+        return defaultButtonId(window);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
         frameClick(window, message, lParam);

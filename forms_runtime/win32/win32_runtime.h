@@ -84,6 +84,7 @@ private:
     static LRESULT CALLBACK windowProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(Window& window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT command(Window& window, WPARAM wParam, LPARAM lParam);
+    static LRESULT defaultButtonId(Window& window);
     LRESULT controlColour(Window& window, UINT message, HDC dc, HWND handle) const;
     void frameClick(Window& window, UINT message, LPARAM lParam);
     void drawPicture(Window& window, const DRAWITEMSTRUCT& item);
