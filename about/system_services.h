@@ -36,4 +36,17 @@ std::unique_ptr<SystemServices> platformSystemServices();
 void startProgramAt(const std::string& path);
 bool isOrdinaryFile(const std::string& path);
 
+// The platform's services around its registry backing; each platform's file
+// names the backing.
+template <class Registry> class PlatformServices final : public SystemServices
+{
+public:
+    RegistryBacking& registry() override { return m_registry; }
+    bool fileExists(const std::string& path) override { return isOrdinaryFile(path); }
+    void startProgram(const std::string& path) override { startProgramAt(path); }
+
+private:
+    Registry m_registry;
+};
+
 } // namespace about

@@ -42,24 +42,9 @@ bool isOrdinaryFile(const std::string& path)
     return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
-namespace {
-
-class PlatformServices final : public SystemServices
-{
-public:
-    RegistryBacking& registry() override { return m_registry; }
-    bool fileExists(const std::string& path) override { return isOrdinaryFile(path); }
-    void startProgram(const std::string& path) override { startProgramAt(path); }
-
-private:
-    NoRegistry m_registry;
-};
-
-} // namespace
-
 std::unique_ptr<SystemServices> platformSystemServices()
 {
-    return std::make_unique<PlatformServices>();
+    return std::make_unique<PlatformServices<NoRegistry>>();
 }
 
 } // namespace about

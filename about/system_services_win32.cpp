@@ -37,24 +37,9 @@ bool isOrdinaryFile(const std::string& path)
            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
 }
 
-namespace {
-
-class PlatformServices final : public SystemServices
-{
-public:
-    RegistryBacking& registry() override { return m_registry; }
-    bool fileExists(const std::string& path) override { return isOrdinaryFile(path); }
-    void startProgram(const std::string& path) override { startProgramAt(path); }
-
-private:
-    WindowsRegistry m_registry;
-};
-
-} // namespace
-
 std::unique_ptr<SystemServices> platformSystemServices()
 {
-    return std::make_unique<PlatformServices>();
+    return std::make_unique<PlatformServices<WindowsRegistry>>();
 }
 
 } // namespace about
