@@ -20,7 +20,7 @@ Form* Runtime::find(std::type_index type) const
 void Runtime::load(std::type_index type, std::unique_ptr<Form> form)
 {
     Form& loaded = *form;
-    m_forms.push_back({type, std::move(form)});
+    m_forms.emplace_back(type, std::move(form));
     createWindow(loaded);
     fitSelfSizingLabels(loaded);
     loaded.Form_Load();
@@ -71,12 +71,74 @@ void Runtime::unload(Form& form)
                                     [&](const LoadedForm& entry) { return entry.form.get() == &form; });
     if (again == m_forms.end())
         return;
-    std::unique_ptr<Form> discarded = std::move(again->form);
-    m_forms.erase(again);
-    destroyWindow(*discarded);
+    // The back end releases what it built while the registry still knows it.
+    destroyWindow(form);
+    const auto entry = std::find_if(m_forms.begin(), m_forms.end(),
+                                    [&](const LoadedForm& loaded) { return loaded.form.get() == &form; });
+    std::unique_ptr<Form> discarded = std::move(entry->form);
+    m_forms.erase(entry);
     m_unloaded.push_back(std::move(discarded));
     if (m_forms.empty())
         end();
+}
+
+Runtime::LoadedForm* Runtime::entryOf(const Form& form)
+{
+    const auto it = std::find_if(m_forms.begin(), m_forms.end(),
+                                 [&](const LoadedForm& entry) { return entry.form.get() == &form; });
+    return it == m_forms.end() ? nullptr : &*it;
+}
+
+const Runtime::LoadedForm* Runtime::entryOf(const Form& form) const
+{
+    const auto it = std::find_if(m_forms.begin(), m_forms.end(),
+                                 [&](const LoadedForm& entry) { return entry.form.get() == &form; });
+    return it == m_forms.end() ? nullptr : &*it;
+}
+
+void Runtime::registerWindow(const Form& form, NativeHandle window)
+{
+    if (LoadedForm* entry = entryOf(form))
+        entry->window = window;
+}
+
+void Runtime::registerControl(const Form& form, const ControlDescription& control, NativeHandle handle)
+{
+    if (LoadedForm* entry = entryOf(form)) {
+        entry->controls[&control] = handle;
+        entry->described[handle] = &control;
+    }
+}
+
+NativeHandle Runtime::nativeWindow(const Form& form) const
+{
+    const LoadedForm* entry = entryOf(form);
+    return entry ? entry->window : nullptr;
+}
+
+NativeHandle Runtime::nativeControl(const Form& form, const ControlDescription& control) const
+{
+    const LoadedForm* entry = entryOf(form);
+    if (!entry)
+        return nullptr;
+    const auto it = entry->controls.find(&control);
+    return it == entry->controls.end() ? nullptr : it->second;
+}
+
+Form* Runtime::formOf(NativeHandle window) const
+{
+    const auto it = std::find_if(m_forms.begin(), m_forms.end(),
+                                 [&](const LoadedForm& entry) { return window && entry.window == window; });
+    return it == m_forms.end() ? nullptr : it->form.get();
+}
+
+const ControlDescription* Runtime::controlOf(const Form& form, NativeHandle handle) const
+{
+    const LoadedForm* entry = entryOf(form);
+    if (!entry || !handle)
+        return nullptr;
+    const auto it = entry->described.find(handle);
+    return it == entry->described.end() ? nullptr : it->second;
 }
 
 void Runtime::finish(int exitCode)

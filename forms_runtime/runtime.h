@@ -14,6 +14,7 @@
 #include "placement.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -32,6 +33,10 @@ class Error : public std::runtime_error
 public:
     using std::runtime_error::runtime_error;
 };
+
+// A native window or control as a back end built it (an HWND, a QWidget*);
+// the run-time keeps it without looking inside.
+using NativeHandle = void*;
 
 class Runtime
 {
@@ -184,6 +189,20 @@ protected:
     // A polite status message for the platform's screen readers about `control`.
     virtual void announceStatus(Form& form, const ControlDescription& control, std::string_view text) = 0;
 
+    // ---- The registry -------------------------------------------------------
+    // What a back end built for a loaded window, kept by the run-time: the
+    // native window and the native control of each control of the
+    // description, registered as createWindow builds them and forgotten when
+    // the window is unloaded (after destroyWindow).
+    void registerWindow(const Form& form, NativeHandle window);
+    void registerControl(const Form& form, const ControlDescription& control, NativeHandle handle);
+    // nullptr for a window that is not loaded, or a control not registered.
+    NativeHandle nativeWindow(const Form& form) const;
+    NativeHandle nativeControl(const Form& form, const ControlDescription& control) const;
+    // The other way round; nullptr for a handle the program did not build.
+    Form* formOf(NativeHandle window) const;
+    const ControlDescription* controlOf(const Form& form, NativeHandle handle) const;
+
     // ---- What a back end calls ----------------------------------------------
     // A key the user pressed in the window, as the back end saw it, before
     // the native controls handle it. The run-time decides: a window with key
@@ -214,10 +233,19 @@ protected:
 private:
     struct LoadedForm
     {
+        LoadedForm(std::type_index loadedType, std::unique_ptr<Form> loaded)
+            : type(loadedType), form(std::move(loaded))
+        {}
+
         std::type_index type;
         std::unique_ptr<Form> form;
         bool shownBefore = false;
+        NativeHandle window = nullptr;
+        std::map<const ControlDescription*, NativeHandle> controls;
+        std::map<NativeHandle, const ControlDescription*> described;
     };
+    LoadedForm* entryOf(const Form& form);
+    const LoadedForm* entryOf(const Form& form) const;
 
     Form* find(std::type_index type) const;
     void load(std::type_index type, std::unique_ptr<Form> form);

@@ -90,7 +90,6 @@ struct QtRuntime::Window
 {
     QPointer<QWidget> top;
     QWidget* client = nullptr; // where the controls live: the window, or its inside for bordered boxes
-    std::map<QString, QWidget*> controls;
     Events* events = nullptr;
     QWidget* status = nullptr; // speaks announcements to screen readers; made on the first
 };
@@ -140,7 +139,7 @@ protected:
             return accessKeyEvent(*static_cast<QShortcutEvent*>(event));
         if (event->type() == QEvent::KeyPress && m_arrowTakers.contains(watched)) {
             const KeyStroke key = toKeyStroke(*static_cast<QKeyEvent*>(event));
-            return optionForArrow(m_form.description(), key, focusedControl(m_window)) &&
+            return optionForArrow(m_form.description(), key, focusedName()) &&
                    m_runtime.keyPressed(m_form, key);
         }
 
@@ -185,16 +184,14 @@ private:
         return m_runtime.keyPressed(m_form, toKeyStroke(*static_cast<QKeyEvent*>(event)));
     }
 
-public:
     // The name of the window's focused control, or "" when none of its controls has the focus.
-    static std::string focusedControl(const Window& window)
+    std::string_view focusedName() const
     {
-        const QWidget* focused = window.top ? window.top->focusWidget() : nullptr;
-        return focused && window.controls.contains(focused->objectName())
-                   ? focused->objectName().toStdString()
-                   : std::string();
+        const ControlDescription* focused = m_runtime.focusedControl(m_form);
+        return focused ? focused->name : std::string_view();
     }
 
+public:
     // The toolkit hands an access key to one of its owners (a shared one in
     // turn, starting anywhere); the run-time decides what it does.
     bool accessKeyEvent(const QShortcutEvent& event)
@@ -233,7 +230,7 @@ QtRuntime::QtRuntime(std::string applicationTitle)
     QObject::connect(qApp, &QApplication::focusChanged, m_context.get(), [this](QWidget* old, QWidget* now) {
         for (const auto& [form, window] : m_windows)
             if ((old && old->window() == window->top) || (now && now->window() == window->top))
-                markDefaultButton(*form, *window);
+                markDefaultButton(*form);
     });
 }
 
@@ -248,13 +245,14 @@ void QtRuntime::windowPainted()
     QTimer::singleShot(0, m_context.get(), [this] { m_frame->ask(); });
 }
 
-void QtRuntime::markDefaultButton(const Form& form, const Window& window)
+void QtRuntime::markDefaultButton(const Form& form)
 {
-    const ControlDescription* chosen = defaultButton(form.description(), Events::focusedControl(window));
+    const ControlDescription* focused = describedBy(form, windowOf(form).top->focusWidget());
+    const ControlDescription* chosen =
+        defaultButton(form.description(), focused ? focused->name : std::string_view());
     for (const ControlDescription& control : form.description().controls)
         if (control.kind == ControlKind::CommandButton)
-            static_cast<QPushButton*>(window.controls.at(controlKey(control)))
-                ->setDefault(&control == chosen);
+            static_cast<QPushButton*>(widgetOf(form, control))->setDefault(&control == chosen);
 }
 
 QtRuntime::~QtRuntime()
@@ -282,20 +280,18 @@ QWidget* QtRuntime::window(const Form& form) const
 
 QWidget* QtRuntime::control(const Form& form, std::string_view name, int index) const
 {
-    const auto it = m_windows.find(&form);
     const ControlDescription* description = form.description().find(name, index);
-    if (it == m_windows.end() || !description)
-        return nullptr;
-    const auto control = it->second->controls.find(controlKey(*description));
-    return control == it->second->controls.end() ? nullptr : control->second;
+    return description ? widgetOf(form, *description) : nullptr;
 }
 
-QWidget* QtRuntime::controlOf(const Form& form, std::string_view name) const
+QWidget* QtRuntime::widgetOf(const Form& form, const ControlDescription& control) const
 {
-    if (QWidget* widget = control(form, name))
-        return widget;
-    throw Error("Das Fenster " + std::string(form.description().name) + " hat kein Steuerelement " +
-                std::string(name) + ".");
+    return static_cast<QWidget*>(nativeControl(form, control));
+}
+
+const ControlDescription* QtRuntime::describedBy(const Form& form, QWidget* widget) const
+{
+    return controlOf(form, widget);
 }
 
 namespace {
@@ -448,14 +444,14 @@ void QtRuntime::createWindow(Form& form)
     top->installEventFilter(window->events);
     for (const ControlDescription& control : description.controls)
         createControl(form, *window, control);
-    arrangeFocus(description, *window);
+    arrangeFocus(form);
     m_windows.emplace(&form, std::move(window));
 }
 
 void QtRuntime::createControl(Form& form, Window& window, const ControlDescription& control)
 {
-    QWidget* parent =
-        control.container.empty() ? window.client : window.controls.at(toQString(control.container));
+    QWidget* parent = control.container.empty() ? window.client
+                                                : widgetOf(form, *form.description().find(control.container));
     QWidget* widget = createControlWidget(control, parent);
     widget->setObjectName(controlKey(control));
     placeAndPaint(*widget, control, form.description());
@@ -471,22 +467,21 @@ void QtRuntime::createControl(Form& form, Window& window, const ControlDescripti
     widget->setFocusPolicy(takesFocus(control.kind) && control.tabIndex >= 0 ? Qt::StrongFocus : Qt::NoFocus);
     if (!control.accessibleName.empty())
         widget->setAccessibleName(toQString(control.accessibleName));
-    window.controls.emplace(widget->objectName(), widget);
+    registerControl(form, control, widget);
 }
 
-void QtRuntime::arrangeFocus(const WindowDescription& description, Window& window)
+void QtRuntime::arrangeFocus(const Form& form)
 {
+    const WindowDescription& description = form.description();
     const std::vector<const ControlDescription*> order = tabOrder(description);
     for (std::size_t i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(window.controls.at(controlKey(*order[i - 1])),
-                             window.controls.at(controlKey(*order[i])));
+        QWidget::setTabOrder(widgetOf(form, *order[i - 1]), widgetOf(form, *order[i]));
     if (!order.empty())
-        window.controls.at(controlKey(*order.front()))->setFocus(Qt::OtherFocusReason);
+        widgetOf(form, *order.front())->setFocus(Qt::OtherFocusReason);
     // A text box takes its name for screen readers from the label that names it.
     for (const ControlDescription& control : description.controls)
         if (const ControlDescription* label = labelOf(description, control))
-            static_cast<QLabel*>(window.controls.at(controlKey(*label)))
-                ->setBuddy(window.controls.at(controlKey(control)));
+            static_cast<QLabel*>(widgetOf(form, *label))->setBuddy(widgetOf(form, control));
 }
 
 void QtRuntime::destroyWindow(Form& form)
@@ -557,20 +552,18 @@ void QtRuntime::showWindow(Form& form)
 
 PixelRect QtRuntime::controlRect(const Form& form, const ControlDescription& control)
 {
-    const QRect rect = windowOf(form).controls.at(controlKey(control))->geometry();
+    const QRect rect = widgetOf(form, control)->geometry();
     return {rect.x(), rect.y(), rect.width(), rect.height()};
 }
 
 void QtRuntime::placeControl(Form& form, const ControlDescription& control, const PixelRect& rect)
 {
-    windowOf(form)
-        .controls.at(controlKey(control))
-        ->setGeometry(rect.left, rect.top, rect.width, rect.height);
+    widgetOf(form, control)->setGeometry(rect.left, rect.top, rect.width, rect.height);
 }
 
 PixelSize QtRuntime::textSize(const Form& form, const ControlDescription& control)
 {
-    const QSize size = windowOf(form).controls.at(controlKey(control))->sizeHint();
+    const QSize size = widgetOf(form, control)->sizeHint();
     return {size.width(), size.height()};
 }
 
@@ -581,17 +574,18 @@ void QtRuntime::hide(Form& form)
 
 const ControlDescription* QtRuntime::focusedControl(const Form& form)
 {
-    return form.description().find(Events::focusedControl(windowOf(form)));
+    const QWidget* top = windowOf(form).top;
+    return top ? describedBy(form, top->focusWidget()) : nullptr;
 }
 
 void QtRuntime::focusControl(Form& form, const ControlDescription& control)
 {
-    windowOf(form).controls.at(controlKey(control))->setFocus(Qt::ShortcutFocusReason);
+    widgetOf(form, control)->setFocus(Qt::ShortcutFocusReason);
 }
 
 void QtRuntime::pressControl(Form& form, const ControlDescription& control)
 {
-    if (auto* button = qobject_cast<QAbstractButton*>(windowOf(form).controls.at(controlKey(control))))
+    if (auto* button = qobject_cast<QAbstractButton*>(widgetOf(form, control)))
         button->click();
 }
 
@@ -602,9 +596,8 @@ Runtime::FocusPlace QtRuntime::focusPlace() const
         const Window* window = entry.second.get();
         if (!active || window->top != active)
             continue;
-        const std::string focused = Events::focusedControl(*window);
         Form& focusedForm = window->events->m_form;
-        return {&focusedForm, focused.empty() ? nullptr : focusedForm.description().find(focused)};
+        return {&focusedForm, describedBy(focusedForm, window->top->focusWidget())};
     }
     return {};
 }
@@ -617,7 +610,7 @@ void QtRuntime::restoreFocus(Form& form, const ControlDescription* control)
     window.top->raise();
     window.top->activateWindow();
     if (control)
-        window.controls.at(controlKey(*control))->setFocus(Qt::OtherFocusReason);
+        widgetOf(form, *control)->setFocus(Qt::OtherFocusReason);
 }
 
 void QtRuntime::runMessageBox(std::string_view text, std::string_view title)
@@ -639,7 +632,7 @@ void QtRuntime::announceStatus(Form& form, const ControlDescription& control, st
         window.status->setObjectName(QStringLiteral("status"));
         makeStatusNotifier(*window.status);
     }
-    window.status->move(window.controls.at(controlKey(control))->geometry().topLeft());
+    window.status->move(widgetOf(form, control)->geometry().topLeft());
     window.status->hide();
     window.status->setAccessibleName(toQString(text));
     window.status->show();
@@ -647,12 +640,12 @@ void QtRuntime::announceStatus(Form& form, const ControlDescription& control, st
 
 bool QtRuntime::readSelected(const Form& form, const ControlDescription& control) const
 {
-    return static_cast<QRadioButton*>(controlOf(form, control.name))->isChecked();
+    return static_cast<QRadioButton*>(widgetOf(form, control))->isChecked();
 }
 
 void QtRuntime::writeCaption(Form& form, const ControlDescription& control, std::string_view text)
 {
-    QWidget* widget = controlOf(form, control.name);
+    QWidget* widget = widgetOf(form, control);
     switch (control.kind) {
     case ControlKind::Label: {
         auto* label = static_cast<QLabel*>(widget);
@@ -670,7 +663,7 @@ void QtRuntime::writeCaption(Form& form, const ControlDescription& control, std:
 
 void QtRuntime::writeText(Form& form, const ControlDescription& control, std::string_view text)
 {
-    static_cast<QLineEdit*>(controlOf(form, control.name))->setText(toQString(text));
+    static_cast<QLineEdit*>(widgetOf(form, control))->setText(toQString(text));
 }
 
 void QtRuntime::writeWindowCaption(Form& form, std::string_view text)

@@ -81,10 +81,13 @@ private:
     // A window has been painted.
     void windowPainted();
     // Shows the default border on the button that Enter would press.
-    static void markDefaultButton(const Form& form, const Window& window);
+    void markDefaultButton(const Form& form);
     void createControl(Form& form, Window& window, const ControlDescription& control);
-    static void arrangeFocus(const WindowDescription& description, Window& window);
-    QWidget* controlOf(const Form& form, std::string_view name) const;
+    void arrangeFocus(const Form& form);
+    // A control's widget, and the control a widget shows (nullptr for none),
+    // through the run-time's registry.
+    QWidget* widgetOf(const Form& form, const ControlDescription& control) const;
+    const ControlDescription* describedBy(const Form& form, QWidget* widget) const;
 
     std::map<const Form*, std::unique_ptr<Window>> m_windows;
     std::function<void(int)> m_exit;

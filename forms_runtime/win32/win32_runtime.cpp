@@ -165,7 +165,8 @@ RECT controlPlace(const WindowDescription& description, const ControlDescription
 
 } // namespace
 
-// One loaded window: its native handles and the GDI objects it owns. The
+// One loaded window: what the back end keeps besides the run-time's registry
+// of its native window and controls, the GDI objects it owns among them. The
 // fonts and icons are released only after the window and its controls are
 // gone (destroyWindow), never while a control still uses them.
 struct Win32Runtime::Window
@@ -194,8 +195,6 @@ struct Win32Runtime::Window
 
     Form* form = nullptr;
     HWND top = nullptr;
-    std::map<HWND, const ControlDescription*> byHandle;
-    std::map<const ControlDescription*, HWND> handles;
     std::vector<HFONT> fonts;
     HFONT windowFont = nullptr;
     std::map<std::tuple<std::string, int, int>, HICON> icons;
@@ -308,12 +307,8 @@ int Win32Runtime::dpi(const Form& form) const
 
 HWND Win32Runtime::control(const Form& form, std::string_view name, int index) const
 {
-    const auto it = m_windows.find(&form);
     const ControlDescription* description = form.description().find(name, index);
-    if (it == m_windows.end() || !description)
-        return nullptr;
-    const auto handle = it->second->handles.find(description);
-    return handle == it->second->handles.end() ? nullptr : handle->second;
+    return description ? static_cast<HWND>(nativeControl(form, *description)) : nullptr;
 }
 
 namespace {
@@ -378,15 +373,19 @@ Win32Runtime::Window& Win32Runtime::windowOf(const Form& form) const
 
 Win32Runtime::Window* Win32Runtime::windowOf(HWND handle) const
 {
-    for (const auto& [form, window] : m_windows)
-        if (window->top == handle)
-            return window.get();
-    return nullptr;
+    const Form* form = formOf(handle);
+    const auto it = form ? m_windows.find(form) : m_windows.end();
+    return it == m_windows.end() ? nullptr : it->second.get();
 }
 
-HWND Win32Runtime::controlOf(const Form& form, const ControlDescription& control) const
+HWND Win32Runtime::handleOf(const Form& form, const ControlDescription& control) const
 {
-    return windowOf(form).handles.at(&control);
+    return static_cast<HWND>(nativeControl(form, control));
+}
+
+const ControlDescription* Win32Runtime::describedBy(const Window& window, HWND handle) const
+{
+    return controlOf(*window.form, handle);
 }
 
 int Win32Runtime::screenDpi(const WindowDescription& description) const
@@ -429,6 +428,7 @@ void Win32Runtime::createWindow(Form& form)
     if (!window->top)
         throw Error("Das Fenster " + std::string(description.name) + " lässt sich nicht anlegen.");
     SetWindowLongPtrW(window->top, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    registerWindow(form, window->top);
     if (const std::string_view described = accessibleDescription(description); !described.empty())
         describeForScreenReaders(window->top, toWide(described));
     window->windowFont = makeFont(description.font, window->dpi);
@@ -453,7 +453,7 @@ void Win32Runtime::createWindow(Form& form)
     for (std::size_t i = 0; i < order.size(); ++i)
         createControl(created, *order[i], static_cast<int>(i));
     if (const auto first = tabOrder(description); !first.empty())
-        created.lastFocus = created.handles.at(first.front());
+        created.lastFocus = handleOf(form, *first.front());
 }
 
 void Win32Runtime::setWindowIcons(Window& window)
@@ -482,7 +482,7 @@ struct NativeControl
     std::wstring text;
 };
 
-NativeControl nativeControl(const WindowDescription& description, const ControlDescription& control)
+NativeControl nativeControlFor(const WindowDescription& description, const ControlDescription& control)
 {
     NativeControl native{.text = toWide(control.text)};
     switch (control.kind) {
@@ -538,7 +538,7 @@ NativeControl nativeControl(const WindowDescription& description, const ControlD
 void Win32Runtime::createControl(Window& window, const ControlDescription& control, int order)
 {
     const WindowDescription& description = window.form->description();
-    const NativeControl native = nativeControl(description, control);
+    const NativeControl native = nativeControlFor(description, control);
     const RECT place = controlPlace(description, control, window.dpi);
     const HWND handle = CreateWindowExW(
         native.exStyle, native.className, native.text.c_str(), native.style, place.left, place.top,
@@ -546,8 +546,7 @@ void Win32Runtime::createControl(Window& window, const ControlDescription& contr
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + order)), m_instance, nullptr);
     if (!handle)
         throw Error(std::string(control.name) + " lässt sich nicht anlegen.");
-    window.byHandle[handle] = &control;
-    window.handles[&control] = handle;
+    registerControl(*window.form, control, handle);
     SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(window, control)), FALSE);
     if (control.kind == ControlKind::PictureBox && control.autoSize)
         sizePictureBox(window, handle, control);
@@ -581,12 +580,13 @@ void Win32Runtime::changeResolution(Window& window, int dpi, const RECT& suggest
     const std::vector<HFONT> old = std::exchange(window.fonts, {});
     window.windowFont = makeFont(description.font, dpi);
     window.fonts.push_back(window.windowFont);
-    for (const auto& [control, handle] : window.handles) {
-        SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(window, *control)), FALSE);
-        const RECT place = controlPlace(description, *control, dpi);
+    for (const ControlDescription& control : description.controls) {
+        const HWND handle = handleOf(*window.form, control);
+        SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(window, control)), FALSE);
+        const RECT place = controlPlace(description, control, dpi);
         MoveWindow(handle, place.left, place.top, place.right - place.left, place.bottom - place.top, FALSE);
-        if (control->kind == ControlKind::PictureBox && control->autoSize)
-            sizePictureBox(window, handle, *control);
+        if (control.kind == ControlKind::PictureBox && control.autoSize)
+            sizePictureBox(window, handle, control);
     }
     fitSelfSizingLabels(*window.form);
     for (HFONT font : old)
@@ -675,7 +675,7 @@ void Win32Runtime::showWindow(Form& form)
 
 PixelRect Win32Runtime::controlRect(const Form& form, const ControlDescription& control)
 {
-    const HWND handle = controlOf(form, control);
+    const HWND handle = handleOf(form, control);
     RECT rect{};
     GetWindowRect(handle, &rect);
     MapWindowPoints(nullptr, GetParent(handle), reinterpret_cast<POINT*>(&rect), 2);
@@ -684,12 +684,12 @@ PixelRect Win32Runtime::controlRect(const Form& form, const ControlDescription& 
 
 void Win32Runtime::placeControl(Form& form, const ControlDescription& control, const PixelRect& rect)
 {
-    MoveWindow(controlOf(form, control), rect.left, rect.top, rect.width, rect.height, TRUE);
+    MoveWindow(handleOf(form, control), rect.left, rect.top, rect.width, rect.height, TRUE);
 }
 
 PixelSize Win32Runtime::textSize(const Form& form, const ControlDescription& control)
 {
-    const HWND handle = controlOf(form, control);
+    const HWND handle = handleOf(form, control);
     const int length = GetWindowTextLengthW(handle);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(handle, text.data(), length + 1)));
@@ -710,19 +710,18 @@ void Win32Runtime::hide(Form& form)
 const ControlDescription* Win32Runtime::focusedControl(const Form& form)
 {
     const Window& window = windowOf(form);
-    const auto focused = window.byHandle.find(GetFocus());
-    return focused == window.byHandle.end() ? nullptr : focused->second;
+    return describedBy(window, GetFocus());
 }
 
 void Win32Runtime::focusControl(Form& form, const ControlDescription& control)
 {
-    SetFocus(controlOf(form, control));
+    SetFocus(handleOf(form, control));
 }
 
 void Win32Runtime::pressControl(Form& form, const ControlDescription& control)
 {
     // As a click would: a button reports it, an option button is chosen.
-    SendMessageW(controlOf(form, control), BM_CLICK, 0, 0);
+    SendMessageW(handleOf(form, control), BM_CLICK, 0, 0);
 }
 
 Runtime::FocusPlace Win32Runtime::focusPlace() const
@@ -730,8 +729,7 @@ Runtime::FocusPlace Win32Runtime::focusPlace() const
     Window* active = windowOf(GetActiveWindow());
     if (!active)
         return {};
-    const auto focused = active->byHandle.find(GetFocus());
-    return {active->form, focused == active->byHandle.end() ? nullptr : focused->second};
+    return {active->form, describedBy(*active, GetFocus())};
 }
 
 void Win32Runtime::restoreFocus(Form& form, const ControlDescription* control)
@@ -742,7 +740,7 @@ void Win32Runtime::restoreFocus(Form& form, const ControlDescription* control)
     SetForegroundWindow(window.top);
     SetActiveWindow(window.top);
     if (control)
-        SetFocus(window.handles.at(control));
+        SetFocus(handleOf(form, *control));
 }
 
 void Win32Runtime::runMessageBox(std::string_view text, std::string_view title)
@@ -803,7 +801,7 @@ bool raiseNotification(HWND control, const std::wstring& text)
 
 void Win32Runtime::announceStatus(Form& form, const ControlDescription& control, std::string_view text)
 {
-    const HWND handle = controlOf(form, control);
+    const HWND handle = handleOf(form, control);
     if (raiseNotification(handle, toWide(text)))
         return;
     // Without UI Automation's notifications, screen readers read the
@@ -821,17 +819,17 @@ std::string Win32Runtime::decimalSeparator() const
 
 bool Win32Runtime::readSelected(const Form& form, const ControlDescription& control) const
 {
-    return SendMessageW(controlOf(form, control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageW(handleOf(form, control), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void Win32Runtime::writeCaption(Form& form, const ControlDescription& control, std::string_view text)
 {
-    SetWindowTextW(controlOf(form, control), toWide(text).c_str());
+    SetWindowTextW(handleOf(form, control), toWide(text).c_str());
 }
 
 void Win32Runtime::writeText(Form& form, const ControlDescription& control, std::string_view text)
 {
-    SetWindowTextW(controlOf(form, control), toWide(text).c_str());
+    SetWindowTextW(handleOf(form, control), toWide(text).c_str());
 }
 
 void Win32Runtime::writeWindowCaption(Form& form, std::string_view text)
@@ -862,9 +860,7 @@ LRESULT CALLBACK Win32Runtime::windowProcedure(HWND handle, UINT message, WPARAM
 LRESULT Win32Runtime::command(Window& window, WPARAM wParam, LPARAM lParam)
 {
     const int id = LOWORD(wParam);
-    const ControlDescription* control = nullptr;
-    if (const auto it = window.byHandle.find(reinterpret_cast<HWND>(lParam)); it != window.byHandle.end())
-        control = it->second;
+    const ControlDescription* control = describedBy(window, reinterpret_cast<HWND>(lParam));
     if (id == IDOK || id == IDCANCEL) {
         // Enter and Escape, as the dialog manager found them: the run-time
         // decides which button they press.
@@ -885,7 +881,7 @@ void Win32Runtime::frameClick(Window& window, UINT message, LPARAM lParam)
     // wherever it happens.
     const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     const auto contains = [&](const ControlDescription& control) {
-        const HWND handle = window.handles.at(&control);
+        const HWND handle = handleOf(*window.form, control);
         RECT rect{};
         GetWindowRect(handle, &rect);
         MapWindowPoints(nullptr, window.top, reinterpret_cast<POINT*>(&rect), 2);
@@ -919,8 +915,7 @@ void Win32Runtime::frameClick(Window& window, UINT message, LPARAM lParam)
 // dialog face (a text box's the window colour).
 LRESULT Win32Runtime::controlColour(Window& window, UINT message, HDC dc, HWND handle) const
 {
-    const auto it = window.byHandle.find(handle);
-    const ControlDescription* control = it == window.byHandle.end() ? nullptr : it->second;
+    const ControlDescription* control = describedBy(window, handle);
     const bool box = message == WM_CTLCOLOREDIT;
     if (control && control->foreColour)
         SetTextColor(dc, paint(*control->foreColour, box ? ColourUse::TextInBox : ColourUse::Text));
@@ -937,10 +932,10 @@ LRESULT Win32Runtime::controlColour(Window& window, UINT message, HDC dc, HWND h
 // window's resolution from the icon's own images.
 void Win32Runtime::drawPicture(Window& window, const DRAWITEMSTRUCT& item)
 {
-    const auto it = window.byHandle.find(item.hwndItem);
-    if (it == window.byHandle.end())
+    const ControlDescription* described = describedBy(window, item.hwndItem);
+    if (!described)
         return;
-    const ControlDescription& control = *it->second;
+    const ControlDescription& control = *described;
     const RECT& area = item.rcItem;
     FillRect(item.hDC, &area, GetSysColorBrush(COLOR_BTNFACE));
     // An image stretches its picture over its rectangle; a picture box shows
@@ -955,13 +950,12 @@ void Win32Runtime::drawPicture(Window& window, const DRAWITEMSTRUCT& item)
 
 // The dialog manager asks which button shows the default border and takes
 // Enter; the run-time's rule answers.
-LRESULT Win32Runtime::defaultButtonId(Window& window)
+LRESULT Win32Runtime::defaultButtonId(Window& window) const
 {
-    const auto focused = window.byHandle.find(GetFocus());
+    const ControlDescription* focused = describedBy(window, GetFocus());
     const ControlDescription* button =
-        defaultButton(window.form->description(),
-                      focused == window.byHandle.end() ? std::string_view() : focused->second->name);
-    return button ? MAKELRESULT(GetDlgCtrlID(window.handles.at(button)), DC_HASDEFID) : 0;
+        defaultButton(window.form->description(), focused ? focused->name : std::string_view());
+    return button ? MAKELRESULT(GetDlgCtrlID(handleOf(*window.form, *button)), DC_HASDEFID) : 0;
 }
 
 // The window procedure of every window: each message to its handler, the

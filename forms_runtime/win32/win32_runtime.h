@@ -84,14 +84,17 @@ private:
     static LRESULT CALLBACK windowProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(Window& window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT command(Window& window, WPARAM wParam, LPARAM lParam);
-    static LRESULT defaultButtonId(Window& window);
+    LRESULT defaultButtonId(Window& window) const;
     LRESULT controlColour(Window& window, UINT message, HDC dc, HWND handle) const;
     void frameClick(Window& window, UINT message, LPARAM lParam);
     void drawPicture(Window& window, const DRAWITEMSTRUCT& item);
     bool preview(const MSG& message);
     Window& windowOf(const Form& form) const;
     Window* windowOf(HWND handle) const;
-    HWND controlOf(const Form& form, const ControlDescription& control) const;
+    // A control's native control, and the control a native one shows (nullptr
+    // for none), through the run-time's registry.
+    HWND handleOf(const Form& form, const ControlDescription& control) const;
+    const ControlDescription* describedBy(const Window& window, HWND handle) const;
     void createControl(Window& window, const ControlDescription& control, int order);
     // The font a control shows at its window's resolution (made on demand, owned by the window).
     static HFONT fontFor(Window& window, const ControlDescription& control);

@@ -116,7 +116,11 @@ public:
         return it == texts.end() ? std::string(form.description().find(control)->text) : it->second;
     }
     using Runtime::closeRequested;
+    using Runtime::controlOf;
+    using Runtime::formOf;
     using Runtime::loadedForms;
+    using Runtime::nativeControl;
+    using Runtime::nativeWindow;
 
     std::string separator = ",";
     FocusPlace focus;                // where focusPlace() says the focus is
@@ -133,9 +137,16 @@ protected:
     {
         ++created;
         log.push_back("create " + name(form));
+        // Stand-ins for native handles: the addresses of the descriptions.
+        registerWindow(form, const_cast<forms::WindowDescription*>(&form.description()));
+        for (const forms::ControlDescription& control : form.description().controls)
+            registerControl(form, control, const_cast<forms::ControlDescription*>(&control));
     }
     void destroyWindow(forms::Form& form) override
     {
+        // What a back end releases, the registry still knows at this point.
+        if (nativeWindow(form) != &form.description())
+            destroyed.push_back("unknown");
         destroyed.push_back(name(form));
         visible.erase(name(form));
         for (auto it = texts.begin(); it != texts.end();)

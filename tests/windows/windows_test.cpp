@@ -512,6 +512,26 @@ TEST(RuntimeTest, EveryWindowOfTheProgramBindsItsHandlersToControlsItHas)
     EXPECT_TRUE(runtime.exitCodes.empty()) << lastMessage(runtime);
 }
 
+TEST(RuntimeTest, TheRegistryKnowsEachWindowsNativeControlsUntilItIsUnloaded)
+{
+    FakeRuntime runtime;
+    auto& about = runtime.form<frmAbout>();
+    const forms::ControlDescription& ok = *about.description().find("cmdOK");
+    void* const handle = runtime.nativeControl(about, ok);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(runtime.controlOf(about, handle), &ok);
+    EXPECT_EQ(runtime.formOf(runtime.nativeWindow(about)), &about);
+    EXPECT_EQ(runtime.controlOf(about, nullptr), nullptr);
+    for (const forms::ControlDescription& control : about.description().controls)
+        EXPECT_NE(runtime.nativeControl(about, control), nullptr) << control.name;
+
+    runtime.show(runtime.form<Form1>());
+    runtime.unload(about);
+    EXPECT_EQ(runtime.destroyed, std::vector<std::string>{"frmAbout"}) << "released while still registered";
+    const auto& again = runtime.form<frmAbout>();
+    EXPECT_EQ(runtime.formOf(runtime.nativeWindow(again)), &again) << "registered anew when loaded anew";
+}
+
 TEST(RuntimeTest, AStartWithoutErrorsLeavesTheProgramRunning)
 {
     FakeRuntime runtime;
