@@ -276,6 +276,8 @@ void dispatch(MSG message)
 
 } // namespace
 
+// The program's message loop: every message passes the run-time's key
+// preview first, then the dialog manager of the active window.
 int Win32Runtime::run()
 {
     MSG message{};
@@ -285,6 +287,7 @@ int Win32Runtime::run()
     return m_exitCode;
 }
 
+// The same for the messages already waiting, without blocking (tests).
 void Win32Runtime::processPendingMessages()
 {
     MSG message{};
@@ -363,6 +366,8 @@ bool Win32Runtime::preview(const MSG& message)
            keyPressed(*window->form, {.key = key, .shift = held(VK_SHIFT), .control = held(VK_CONTROL)});
 }
 
+// The back end's record of a loaded window; a window that is not loaded is
+// an error of the run-time's caller, reported in German.
 Win32Runtime::Window& Win32Runtime::windowOf(const Form& form) const
 {
     const auto it = m_windows.find(&form);
@@ -371,6 +376,8 @@ Win32Runtime::Window& Win32Runtime::windowOf(const Form& form) const
     return *it->second;
 }
 
+// The record of the window a top-level handle belongs to, through the
+// registry; nullptr for a window of the system's (a message box).
 Win32Runtime::Window* Win32Runtime::windowOf(HWND handle) const
 {
     const Form* form = formOf(handle);
@@ -407,6 +414,9 @@ int Win32Runtime::screenDpi(const WindowDescription& description) const
     return m_dpi;
 }
 
+// Builds the top-level window at its screen's resolution, invisible, with
+// its description's frame, icon and font, then every control; registers
+// them all with the run-time.
 void Win32Runtime::createWindow(Form& form)
 {
     const WindowDescription& description = form.description();
@@ -535,6 +545,9 @@ NativeControl nativeControlFor(const WindowDescription& description, const Contr
 
 } // namespace
 
+// One native control at its place for the window's resolution, with its
+// font; the control id is its place in the creation order (the dialog
+// manager's Tab order), above IDOK and IDCANCEL.
 void Win32Runtime::createControl(Window& window, const ControlDescription& control, int order)
 {
     const WindowDescription& description = window.form->description();
@@ -597,6 +610,7 @@ void Win32Runtime::changeResolution(Window& window, int dpi, const RECT& suggest
     InvalidateRect(window.top, nullptr, TRUE);
 }
 
+// Destroying the top-level window destroys its controls with it.
 void Win32Runtime::destroyWindow(Form& form)
 {
     const auto it = m_windows.find(&form);
@@ -616,6 +630,9 @@ void Win32Runtime::endProcess(int exitCode)
     PostQuitMessage(exitCode);
 }
 
+// The first show's measures, in the device pixels of the window's
+// resolution: the frame is what the window's rectangle has beyond its client
+// area; the screen is the primary one, where a centred window appears.
 PixelSize Win32Runtime::clientSize(const Form& form)
 {
     RECT client{};
@@ -655,6 +672,8 @@ double Win32Runtime::pixelsPerTwip(const Form& form)
     return static_cast<double>(windowOf(form).dpi) / 1440.0;
 }
 
+// Windows places a window by its frame's corner: the frame's margin is taken
+// off the client area's place.
 void Win32Runtime::placeClient(Form& form, PixelPoint clientTopLeft)
 {
     const HWND top = windowOf(form).top;
@@ -663,6 +682,8 @@ void Win32Runtime::placeClient(Form& form, PixelPoint clientTopLeft)
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Visible, in front and active, with the focus back on the control that
+// last had it in this window.
 void Win32Runtime::showWindow(Form& form)
 {
     const Window& window = windowOf(form);
@@ -673,6 +694,8 @@ void Win32Runtime::showWindow(Form& form)
         SetFocus(window.lastFocus);
 }
 
+// Controls are children of the top-level window (a frame is a sibling drawn
+// behind them), so their rectangles are in its client area.
 PixelRect Win32Runtime::controlRect(const Form& form, const ControlDescription& control)
 {
     const HWND handle = handleOf(form, control);
@@ -687,6 +710,7 @@ void Win32Runtime::placeControl(Form& form, const ControlDescription& control, c
     MoveWindow(handleOf(form, control), rect.left, rect.top, rect.width, rect.height, TRUE);
 }
 
+// The text as the control shows it, measured in the control's own font.
 PixelSize Win32Runtime::textSize(const Form& form, const ControlDescription& control)
 {
     const HWND handle = handleOf(form, control);
@@ -707,6 +731,7 @@ void Win32Runtime::hide(Form& form)
     ShowWindow(windowOf(form).top, SW_HIDE);
 }
 
+// The focus as the system has it, named through the registry.
 const ControlDescription* Win32Runtime::focusedControl(const Form& form)
 {
     const Window& window = windowOf(form);
@@ -724,6 +749,7 @@ void Win32Runtime::pressControl(Form& form, const ControlDescription& control)
     SendMessageW(handleOf(form, control), BM_CLICK, 0, 0);
 }
 
+// The active window of this thread and its focused control.
 Runtime::FocusPlace Win32Runtime::focusPlace() const
 {
     Window* active = windowOf(GetActiveWindow());
@@ -732,6 +758,8 @@ Runtime::FocusPlace Win32Runtime::focusPlace() const
     return {active->form, describedBy(*active, GetFocus())};
 }
 
+// Only a visible window is made active again; a hidden one (the splash)
+// keeps out of the way.
 void Win32Runtime::restoreFocus(Form& form, const ControlDescription* control)
 {
     const Window& window = windowOf(form);
@@ -743,6 +771,7 @@ void Win32Runtime::restoreFocus(Form& form, const ControlDescription* control)
         SetFocus(handleOf(form, *control));
 }
 
+// The system's message box, made modal to the whole program.
 void Win32Runtime::runMessageBox(std::string_view text, std::string_view title)
 {
     // The box stands in front of the window the user was working in, which
@@ -809,6 +838,8 @@ void Win32Runtime::announceStatus(Form& form, const ControlDescription& control,
     NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, handle, OBJID_CLIENT, CHILDID_SELF);
 }
 
+// The user's decimal separator from the user's locale settings, whole
+// whatever its length; a point where the setting cannot be read.
 std::string Win32Runtime::decimalSeparator() const
 {
     wchar_t separator[8] = {};
@@ -817,6 +848,7 @@ std::string Win32Runtime::decimalSeparator() const
     return toUtf8(separator);
 }
 
+// Texts and states through the controls' own messages; every text is UTF-16.
 bool Win32Runtime::readSelected(const Form& form, const ControlDescription& control) const
 {
     return SendMessageW(handleOf(form, control), BM_GETCHECK, 0, 0) == BST_CHECKED;

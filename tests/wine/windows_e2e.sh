@@ -488,6 +488,19 @@ windows_plain_letters() {
     echo "Windows plain letters: passed"
 }
 
+# Clicks „Berechnen“ and waits a little for the listener to report the
+# verdict; true once it has.
+calculation_heard() {
+    grep -q "$1" "$events" && return 0
+    click_control "$main" "$MAIN_TITLE" "B&erechnen\$" || return 1
+    settle "$main" || return 1
+    local end=$((SECONDS + 3))
+    until grep -q "$1" "$events"; do
+        ((SECONDS < end)) || return 1
+        sleep 0.05
+    done
+}
+
 picture_named() {
     NAMES=$(win_reader names "Info zu Gradolux")
     grep -q '|Programmsymbol$' <<<"$NAMES"
@@ -516,10 +529,15 @@ windows_screen_reader() {
     LC_ALL=C.UTF-8 LANG=C.UTF-8 wine "$BUILD/win_reader.exe" listen 120 >"$events" 2>/dev/null &
     listener=$!
     wait_until grep -q listening "$events" || { wine_fail "the event listener did not start"; return 1; }
-    # A click, not a key: the listener's start may take the keyboard focus for a moment.
-    click_control "$main" "$MAIN_TITLE" "B&erechnen\$" || { wine_fail "no Berechnen button"; return 1; }
-    wait_until grep -q "Es konnte keine Berechnung erfolgen" "$events" ||
+    # Wine tells a program about a new event hook only when the program next
+    # asks the server for something; until then its events may go unheard.
+    # So the first calculation is repeated (a click, not a key: the
+    # listener's start may take the keyboard focus for a moment) until the
+    # listener hears one, within the usual deadline.
+    wait_until calculation_heard "Es konnte keine Berechnung erfolgen" ||
         { wine_fail "no live-region event named the verdict: $(tr -d '\r' <"$events")"; return 1; }
+    local before
+    before=$(tr -d '\r' <"$events" | grep -c "^Static|")
     click_control "$main" "$MAIN_TITLE" ".*, A = 3\$" || { wine_fail "no option A = 3"; return 1; }
     click_control "$main" "$MAIN_TITLE" ".*, H = 1\$" || { wine_fail "no option H = 1"; return 1; }
     click_control "$main" "$MAIN_TITLE" ".*, W = 6\$" || { wine_fail "no option W = 6"; return 1; }
@@ -529,7 +547,7 @@ windows_screen_reader() {
     settle "$main" || { wine_fail "the main window did not answer"; return 1; }
     local count
     count=$(tr -d '\r' <"$events" | grep -c "^Static|")
-    ((count == 2)) || { wine_fail "$count live-region events for two calculations: $(tr -d '\r' <"$events")"; return 1; }
+    ((count == before + 1)) || { wine_fail "$((count - before)) live-region events for one calculation: $(tr -d '\r' <"$events")"; return 1; }
     kill "$listener" 2>/dev/null || true
 
     click_control "$main" "$MAIN_TITLE" "Programminfo\$" || { wine_fail "no Programminfo button"; return 1; }
