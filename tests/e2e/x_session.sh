@@ -146,10 +146,45 @@ wait_until_unmapped() {
     wait_until is_unmapped "$1"
 }
 
-# Clicks at a point given in twips of the window's client area.
+# Saves one window with its frame as a PNG file, once the program has
+# handled every input and painted.
+#   shoot_window WINDOW FILE
+shoot_window() {
+    local window=$1 file=$2 x y width height left=0 right=0 top=0 bottom=0
+    settle "$window" || return 1
+    read -r x y width height < <(xwininfo -id "$window" | awk -F: '
+        /Absolute upper-left X/ {x = $2} /Absolute upper-left Y/ {y = $2}
+        /^ *Width/ {w = $2} /^ *Height/ {h = $2} END {print x, y, w, h}')
+    read -r left right top bottom < <(xprop -id "$window" _NET_FRAME_EXTENTS 2>/dev/null |
+        sed -n 's/.*= \([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)/\1 \2 \3 \4/p') || true
+    "$GRAB_SCREEN" "$file" $((x - ${left:-0})) $((y - ${top:-0})) \
+        $((width + ${left:-0} + ${right:-0})) $((height + ${top:-0} + ${bottom:-0})) 2>/dev/null
+}
+
+# Clicks at a point given in twips of the window's client area; at a scale
+# factor (SCALE, default 1) the window's pixels are that many times larger.
 click_twips() {
-    local window=$1 x=$(($2 / 15)) y=$(($3 / 15))
+    local window=$1 x y
+    read -r x y < <(awk -v x="$2" -v y="$3" -v s="${SCALE:-1}" 'BEGIN {print int(x * s / 15), int(y * s / 15)}')
     xdotool mousemove --window "$window" "$x" "$y" click 1
+}
+
+# The middle of a control as the window's description places it, in twips of
+# the client area, found by its text (a pattern: "^B&erechnen$", ", A = 3$");
+# from LIST_CONTROLS (tests/tools/list_controls).
+#   control_twips WINDOW PATTERN     prints "X Y"
+control_twips() {
+    "$LIST_CONTROLS" "$1" | awk -F'|' -v p="$2" '$7 ~ p {print int($2 + $4 / 2), int($3 + $5 / 2); found = 1; exit}
+        END {exit !found}'
+}
+
+# Clicks the middle of a control of a window, found as control_twips finds it.
+#   click_control_twips WINDOW-ID WINDOW PATTERN
+click_control_twips() {
+    local point
+    point=$(control_twips "$2" "$3") || { echo "no control of $2 reads $3" >&2; return 1; }
+    # shellcheck disable=SC2086 # two numbers
+    click_twips "$1" $point
 }
 
 clipboard_is() {
