@@ -8,11 +8,16 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QPalette>
 #include <QPixmapCache>
 #include <QProxyStyle>
 #include <QVariant>
 #include <QWidget>
+
+#include <map>
+#include <utility>
+#include <vector>
 
 namespace forms {
 namespace {
@@ -68,6 +73,50 @@ QAccessibleInterface* accessibleWindow(const QString& /*className*/, QObject* ob
     return new QAccessibleWidget(static_cast<QWidget*>(object), static_cast<QAccessible::Role>(role.toInt()));
 }
 
+// The stand-ins for the design's faces where the platform lacks them:
+// Liberation Sans has Arial's metrics, so texts keep the width they were
+// laid out with.
+const std::vector<std::pair<QString, QStringList>>& faceStandIns()
+{
+    static const std::vector<std::pair<QString, QStringList>> standIns = {
+        {QStringLiteral("Arial"), {QStringLiteral("Liberation Sans")}},
+        {QStringLiteral("MS Sans Serif"),
+         {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans")}},
+        {QStringLiteral("Arial Unicode MS"), {QStringLiteral("Liberation Sans")}},
+    };
+    return standIns;
+}
+
+// The family that draws a face: the face itself where it is installed, else
+// the first installed of its stand-ins.
+QString installedFamily(const QString& face)
+{
+    if (QFontDatabase::hasFamily(face))
+        return face;
+    for (const auto& [designFace, standIns] : faceStandIns()) {
+        if (designFace != face)
+            continue;
+        for (const QString& standIn : standIns)
+            if (QFontDatabase::hasFamily(standIn))
+                return standIn;
+    }
+    return face;
+}
+
+// The family that draws a face as the run-time's rule shows it. Naming the
+// drawn family, not the design's face, lets every face drawn by one family
+// share the toolkit's font engine for a size, instead of one engine being
+// set up per design name.
+QString drawnFamily(std::string_view face)
+{
+    static std::map<QString, QString> drawn;
+    const QString shown = toQString(shownFace(face));
+    auto known = drawn.find(shown);
+    if (known == drawn.end())
+        known = drawn.emplace(shown, installedFamily(shown)).first;
+    return known->second;
+}
+
 } // namespace
 
 QString toQString(std::string_view text)
@@ -87,17 +136,9 @@ QRect toPixels(const TwipsRect& rect)
             twipsToPixels(rect.height)};
 }
 
-// The face as the run-time's rule shows it; a face the platform lacks is
-// drawn by its stand-in (installApplicationLook): Liberation Sans has Arial's
-// metrics, so texts keep the width they were laid out with.
-QString faceName(std::string_view face)
-{
-    return toQString(shownFace(face));
-}
-
 QFont toQFont(const FontSpec& design)
 {
-    QFont font(faceName(design.face));
+    QFont font(drawnFamily(design.face));
     font.setPixelSize(pointsToPixels(design.points));
     font.setWeight(static_cast<QFont::Weight>(design.weight));
     font.setItalic(design.italic);
@@ -173,10 +214,8 @@ void installApplicationLook()
         palette.setColor(QPalette::Disabled, role, systemQColor(sys::GrayText));
     QApplication::setPalette(palette);
 
-    QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans")});
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans")});
-    QFont::insertSubstitutions(QStringLiteral("Arial Unicode MS"), {QStringLiteral("Liberation Sans")});
+    for (const auto& [face, standIns] : faceStandIns())
+        QFont::insertSubstitutions(face, standIns);
     // The system's dialog font, for message boxes and everything without a font of its own.
     QApplication::setFont(toQFont({.face = "MS Sans Serif", .points = 8.25}));
 }

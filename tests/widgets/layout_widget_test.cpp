@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Every text of every window fits the rectangle it was laid out for, so no
 // text is cut off, at the scale factor the test runs with (QT_SCALE_FACTOR);
-// and the windows scale as a whole.
+// and the windows scale as a whole, their fonts named by the family that
+// draws them.
 
 #include "form1.h"
 #include "frm_about.h"
@@ -95,6 +96,24 @@ private slots:
     void splashTextsFit() { checkWindow(m_runtime->form<startup::frmSplash>()); }
     void mainWindowTextsFit() { checkWindow(m_runtime->form<main_window::Form1>()); }
     void aboutTextsFit() { checkWindow(m_runtime->form<about::frmAbout>()); }
+
+    // Every font names the family that draws it, not the design's face
+    // ("Arial", "MS Sans Serif", "@Arial Unicode MS"), so that faces drawn by
+    // one family share the toolkit's font engine for a size.
+    void fontsNameTheFamilyThatDrawsThem()
+    {
+        const forms::Form* forms[] = {&m_runtime->form<startup::frmSplash>(),
+                                      &m_runtime->form<main_window::Form1>(),
+                                      &m_runtime->form<about::frmAbout>()};
+        for (const forms::Form* form : forms) {
+            for (QWidget* widget : m_runtime->window(*form)->findChildren<QWidget*>()) {
+                const QFont font = widget->font();
+                QVERIFY2(QFontInfo(font).family() == font.family(),
+                         qPrintable(widget->objectName() + " asks for " + font.family() + ", drawn by " +
+                                    QFontInfo(font).family()));
+            }
+        }
+    }
 
     void everyVerdictFitsItsLabel()
     {
