@@ -28,10 +28,10 @@ void OptionButton::paintEvent(QPaintEvent* /*event*/)
     const int left =
         mark.right() + 1 + style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &option, this);
     const QRect textArea(left, 0, width() - left, height());
-    // Most captions fit on one line, which needs no line breaking at all.
-    int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic;
-    if (fontMetrics().horizontalAdvance(caption) > textArea.width())
-        flags |= Qt::TextWordWrap;
+    // A caption wider than its button wraps at word boundaries. Laid out
+    // with line breaking whether or not it fits, the caption is shaped once;
+    // measuring it first to spare the line breaking would shape it twice.
+    const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic | Qt::TextWordWrap;
     painter.setPen(palette().color(isEnabled() ? QPalette::WindowText : QPalette::PlaceholderText));
     QRect used;
     painter.drawText(textArea, flags, caption, &used);
