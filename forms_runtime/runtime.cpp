@@ -345,6 +345,41 @@ bool Runtime::unitTyped(Form& form, char16_t unit, bool alt)
     return keyPressed(form, {.text = {character}, .alt = alt});
 }
 
+void Runtime::prepare(const WindowDescription& window)
+{
+    // Pieces small enough that a key pressed meanwhile waits for at most a
+    // few glyphs being drawn.
+    constexpr std::size_t kPieceLength = 16;
+    for (TextSample& sample : textSamples(window, kPieceLength))
+        m_preparing.emplace_back(&window, std::move(sample));
+    schedulePreparation();
+}
+
+void Runtime::schedulePreparation()
+{
+    if (m_preparingScheduled || m_preparing.empty())
+        return;
+    m_preparingScheduled = true;
+    whenIdle([this] { deliver([this] { prepareNext(); }); });
+}
+
+void Runtime::prepareNext()
+{
+    m_preparingScheduled = false;
+    const auto loaded = [this](const WindowDescription* window) {
+        return std::any_of(m_forms.begin(), m_forms.end(),
+                           [&](const LoadedForm& entry) { return &entry.form->description() == window; });
+    };
+    while (!m_preparing.empty() && loaded(m_preparing.front().first))
+        m_preparing.pop_front();
+    if (m_preparing.empty())
+        return;
+    const TextSample sample = std::move(m_preparing.front().second);
+    m_preparing.pop_front();
+    prepareText(sample.font, sample.text);
+    schedulePreparation();
+}
+
 void Runtime::closeRequested(Form& form)
 {
     deliver([this, &form] { unload(form); });

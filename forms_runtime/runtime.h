@@ -12,7 +12,9 @@
 #include "form.h"
 #include "keyboard.h"
 #include "placement.h"
+#include "window_rules.h"
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -116,6 +118,13 @@ public:
     // The decimal separator of the user's locale.
     virtual std::string decimalSeparator() const = 0;
 
+    // A window the program will probably show next (the calculator, while
+    // the splash waits for its key). While the program waits for the user,
+    // the back end gets the window's fonts and glyphs ready, a little at a
+    // time, so that the window appears sooner; nothing visible changes, and
+    // nothing more is done once a window of that description is loaded.
+    void prepare(const WindowDescription& window);
+
     const std::string& applicationTitle() const { return m_applicationTitle; }
 
 protected:
@@ -189,6 +198,18 @@ protected:
     // A polite status message for the platform's screen readers about `control`.
     virtual void announceStatus(Form& form, const ControlDescription& control, std::string_view text) = 0;
 
+    // Optional: getting a window ready ahead of time (prepare). whenIdle runs
+    // `step` once the first window is painted and the event loop has nothing
+    // else to do; prepareText draws text in a font where nothing shows it, so
+    // that the font and its glyphs are ready when a window draws them. A back
+    // end without them prepares nothing.
+    virtual void whenIdle(std::function<void()> step) { static_cast<void>(step); }
+    virtual void prepareText(const FontSpec& font, std::u32string_view text)
+    {
+        static_cast<void>(font);
+        static_cast<void>(text);
+    }
+
     // ---- The registry -------------------------------------------------------
     // What a back end built for a loaded window, kept by the run-time: the
     // native window and the native control of each control of the
@@ -251,6 +272,10 @@ private:
     void load(std::type_index type, std::unique_ptr<Form> form);
     void finish(int exitCode);
     void fail(std::string_view what);
+    // Asks the back end for an idle turn while texts wait to be prepared;
+    // each turn draws the next of them.
+    void schedulePreparation();
+    void prepareNext();
     // A label whose size follows its text takes its text's size, keeping the
     // edge its alignment names.
     void fitToText(Form& form, const ControlDescription& label);
@@ -260,6 +285,9 @@ private:
     // Unloaded windows live on until their handler has returned.
     std::vector<std::unique_ptr<Form>> m_unloaded;
     char16_t m_highSurrogate = 0; // the first half of a character typed in two
+    // Texts to draw ahead of time, each with the window it is for.
+    std::deque<std::pair<const WindowDescription*, TextSample>> m_preparing;
+    bool m_preparingScheduled = false;
     bool m_ended = false;
     int m_exitCode = 0;
 };

@@ -42,6 +42,8 @@ struct FontSpec
     bool underline = false;
     bool strikeOut = false;
     int charset = 0; // 0: Western
+
+    friend bool operator==(const FontSpec&, const FontSpec&) = default;
 };
 
 // A picture named independently of any toolkit; each back end finds the

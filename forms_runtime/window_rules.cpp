@@ -2,6 +2,7 @@
 #include "window_rules.h"
 
 #include <algorithm>
+#include <set>
 
 namespace forms {
 
@@ -73,6 +74,81 @@ std::string_view shownFace(std::string_view face)
 bool isDialog(const WindowDescription& window)
 {
     return window.border == WindowBorder::FixedDialog && window.controlBox;
+}
+
+} // namespace forms
+
+namespace forms {
+namespace {
+
+// The characters of UTF-8 text; a byte that starts no character is skipped.
+std::u32string characters(std::string_view utf8)
+{
+    std::u32string text;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0x80    ? 1
+                                   : lead >= 0xF0 ? 4
+                                   : lead >= 0xE0 ? 3
+                                   : lead >= 0xC0 ? 2
+                                                  : 0;
+        if (length == 0 || i + length > utf8.size()) {
+            ++i;
+            continue;
+        }
+        char32_t character = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k)
+            character = (character << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        text.push_back(character);
+        i += length;
+    }
+    return text;
+}
+
+// Every printable character of Latin-1, and the euro sign.
+std::u32string printableLatin1()
+{
+    std::u32string text;
+    for (char32_t character = 0x20; character < 0x7F; ++character)
+        text.push_back(character);
+    for (char32_t character = 0xA1; character <= 0xFF; ++character)
+        text.push_back(character);
+    text.push_back(U'\u20AC');
+    return text;
+}
+
+} // namespace
+
+std::vector<TextSample> textSamples(const WindowDescription& window, std::size_t pieceLength)
+{
+    std::vector<std::pair<FontSpec, std::set<char32_t>>> fonts;
+    for (const ControlDescription& control : window.controls) {
+        const bool showsText = control.kind == ControlKind::Label || control.kind == ControlKind::Frame ||
+                               control.kind == ControlKind::OptionButton ||
+                               control.kind == ControlKind::TextBox ||
+                               control.kind == ControlKind::CommandButton;
+        if (!showsText)
+            continue;
+        const bool setLater = control.text.empty() &&
+                              (control.kind == ControlKind::Label || control.kind == ControlKind::TextBox);
+        const std::u32string shown = setLater ? printableLatin1() : characters(control.text);
+        const FontSpec font = control.font.value_or(window.font);
+        auto entry =
+            std::find_if(fonts.begin(), fonts.end(), [&](const auto& known) { return known.first == font; });
+        if (entry == fonts.end())
+            entry = fonts.insert(fonts.end(), {font, {}});
+        for (const char32_t character : shown)
+            if (character != U'&')
+                entry->second.insert(character);
+    }
+    std::vector<TextSample> samples;
+    const std::size_t length = std::max<std::size_t>(pieceLength, 1);
+    for (const auto& [font, set] : fonts) {
+        const std::u32string all(set.begin(), set.end());
+        for (std::size_t start = 0; start < all.size(); start += length)
+            samples.push_back({font, all.substr(start, length)});
+    }
+    return samples;
 }
 
 } // namespace forms

@@ -8,6 +8,8 @@
 
 #include "window_description.h"
 
+#include <cstddef>
+#include <string>
 #include <vector>
 
 namespace forms {
@@ -56,5 +58,22 @@ std::string_view shownFace(std::string_view face);
 // A fixed dialog frame with a close box is announced as a dialog, any other
 // window as a window.
 bool isDialog(const WindowDescription& window);
+
+// Characters a window will draw in one of its fonts.
+struct TextSample
+{
+    FontSpec font;
+    std::u32string text;
+};
+
+// What a window will draw, font by font, for a back end to get its fonts and
+// glyphs ready before the window is first shown: every font its controls use
+// (the window's own for those without one), each with the distinct
+// characters the controls show in it, "&" marks left out. A label or text
+// box without a design text shows texts set later, not known here: for it,
+// every printable character of Latin-1 and the euro sign. The characters of
+// a font come in pieces of at most `pieceLength`, fonts in the order of the
+// controls.
+std::vector<TextSample> textSamples(const WindowDescription& window, std::size_t pieceLength);
 
 } // namespace forms

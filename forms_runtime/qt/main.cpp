@@ -2,7 +2,7 @@
 // Gradolux starts with its splash window; nothing of its own runs before it.
 
 #include "application_properties.h"
-#include "frm_splash.h"
+#include "program_start.h"
 #include "qt_runtime.h"
 #include "toolkit_start.h"
 
@@ -32,7 +32,7 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     forms::QtRuntime runtime{std::string(resources::kApplication.title)};
-    runtime.start<startup::frmSplash>();
+    startup::startProgram(runtime);
     // An error while loading the splash has ended the run before the event loop.
     if (runtime.hasEnded())
         return runtime.exitCode();

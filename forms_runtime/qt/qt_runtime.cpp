@@ -12,9 +12,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -22,6 +24,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -32,6 +35,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace forms {
@@ -237,12 +241,41 @@ QtRuntime::QtRuntime(std::string applicationTitle)
 void QtRuntime::windowPainted()
 {
     // Once the first window is on the screen, and not before, the window
-    // manager is asked about frames; the answer is needed at the first show
-    // of a centred window.
-    if (m_askedForFrame)
+    // manager is asked about frames (the answer is needed at the first show
+    // of a centred window), and whatever waits for idle time may run.
+    if (m_painted)
         return;
-    m_askedForFrame = true;
+    m_painted = true;
     QTimer::singleShot(0, m_context.get(), [this] { m_frame->ask(); });
+    for (std::function<void()>& step : std::exchange(m_afterFirstPaint, {}))
+        QTimer::singleShot(0, m_context.get(), std::move(step));
+}
+
+void QtRuntime::whenIdle(std::function<void()> step)
+{
+    if (m_painted)
+        QTimer::singleShot(0, m_context.get(), std::move(step));
+    else
+        m_afterFirstPaint.push_back(std::move(step));
+}
+
+void QtRuntime::prepareText(const FontSpec& font, std::u32string_view text)
+{
+    // Drawn into an image that nothing shows: the toolkit sets up the font's
+    // engine and keeps the glyphs it renders. A glyph is kept once for each
+    // quarter of a pixel it may start at, so the text is drawn four times,
+    // a quarter of a device pixel further right each time.
+    const QFont drawn = toQFont(font);
+    const QFontMetrics metrics(drawn);
+    const QString characters = QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size()));
+    const qreal ratio = qApp->devicePixelRatio();
+    QImage image(QSize(metrics.maxWidth() * static_cast<int>(text.size() + 1), metrics.height()) * ratio,
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    QPainter painter(&image);
+    painter.setFont(drawn);
+    for (int quarter = 0; quarter < 4; ++quarter)
+        painter.drawText(QPointF(quarter / (4 * ratio), metrics.ascent()), characters);
 }
 
 void QtRuntime::markDefaultButton(const Form& form)

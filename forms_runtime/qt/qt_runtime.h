@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QObject;
 class QTranslator;
@@ -73,6 +74,8 @@ protected:
     void createWindow(Form& form) override;
     void destroyWindow(Form& form) override;
     void endProcess(int exitCode) override;
+    void whenIdle(std::function<void()> step) override;
+    void prepareText(const FontSpec& font, std::u32string_view text) override;
 
 private:
     struct Window;
@@ -94,8 +97,9 @@ private:
     std::unique_ptr<QObject> m_context; // owns queued calls; gone with the run-time
     std::unique_ptr<QTranslator> m_toolkitGerman;
     std::unique_ptr<AnnouncedFrame>
-        m_frame; // asked after the first paint, read at a centred window's first show
-    bool m_askedForFrame = false;
+        m_frame;            // asked after the first paint, read at a centred window's first show
+    bool m_painted = false; // a first window has been painted
+    std::vector<std::function<void()>> m_afterFirstPaint;
 };
 
 } // namespace forms

@@ -2,7 +2,7 @@
 // Gradolux for Windows starts with its splash window; nothing of its own runs before it.
 
 #include "application_properties.h"
-#include "frm_splash.h"
+#include "program_start.h"
 #include "win32_runtime.h"
 
 #include <windows.h>
@@ -12,7 +12,7 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/)
 {
     forms::Win32Runtime runtime{std::string(resources::kApplication.title), instance};
-    runtime.start<startup::frmSplash>();
+    startup::startProgram(runtime);
     if (runtime.hasEnded())
         return runtime.exitCode();
     return runtime.run();

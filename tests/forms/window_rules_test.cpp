@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -161,5 +164,69 @@ TEST(ContrastColourTest, FixedColoursGiveWayToTheSystemsUnderAContrastTheme)
     for (const auto& c : cases)
         EXPECT_EQ(forms::contrastColour(c.colour, c.use), c.expected) << std::hex << c.colour;
 }
+
+} // namespace
+
+namespace {
+
+// The characters of UTF-8 text, as the windows show it.
+std::u32string decoded(std::string_view utf8)
+{
+    std::u32string text;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t character = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k)
+            character = (character << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        text.push_back(character);
+        i += length;
+    }
+    return text;
+}
+
+class TextSamplesTest : public testing::TestWithParam<const forms::WindowDescription*>
+{};
+
+TEST_P(TextSamplesTest, EveryCharacterAControlShowsComesOnceInItsFontInShortPieces)
+{
+    const forms::WindowDescription& window = *GetParam();
+    const std::vector<forms::TextSample> samples = forms::textSamples(window, 16);
+    std::map<std::string, std::u32string> byFont; // every piece of a font, joined
+    const auto fontKey = [](const forms::FontSpec& font) {
+        return std::string(font.face) + "/" + std::to_string(font.points) + "/" + std::to_string(font.weight);
+    };
+    for (const forms::TextSample& sample : samples) {
+        EXPECT_FALSE(sample.text.empty());
+        EXPECT_LE(sample.text.size(), 16U);
+        byFont[fontKey(sample.font)] += sample.text;
+    }
+    for (const auto& [font, text] : byFont) {
+        EXPECT_EQ(std::set<char32_t>(text.begin(), text.end()).size(), text.size()) << font << ": a repeat";
+        EXPECT_EQ(text.find(U'&'), std::u32string::npos) << font << ": an access key's mark is not drawn";
+    }
+    for (const forms::ControlDescription& control : window.controls) {
+        if (control.kind == forms::ControlKind::Image || control.kind == forms::ControlKind::PictureBox ||
+            control.kind == forms::ControlKind::Line)
+            continue;
+        const std::u32string& text = byFont[fontKey(control.font.value_or(window.font))];
+        for (const char32_t character : decoded(control.text)) {
+            if (character != U'&') {
+                EXPECT_NE(text.find(character), std::u32string::npos)
+                    << control.name << " shows U+" << std::hex << static_cast<unsigned>(character);
+            }
+        }
+        // Texts set while the program runs (R, a verdict) are not known ahead: every Latin-1 letter.
+        if (control.text.empty() && control.kind != forms::ControlKind::Frame) {
+            for (const char32_t character : {U'0', U',', U'Ä', U'ß', U'ÿ', U'€', U'!'})
+                EXPECT_NE(text.find(character), std::u32string::npos) << control.name;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWindow, TextSamplesTest,
+                         testing::Values(&resources::form1Description(), &resources::splashDescription(),
+                                         &resources::aboutDescription()),
+                         [](const auto& info) { return std::string(info.param->name); });
 
 } // namespace

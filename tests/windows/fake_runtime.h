@@ -9,6 +9,7 @@
 
 #include "runtime.h"
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -102,6 +103,17 @@ public:
     }
     std::string decimalSeparator() const override { return separator; }
 
+    // Runs the first step waiting for an idle turn; false when none waits.
+    bool runIdleTurn()
+    {
+        if (idle.empty())
+            return false;
+        const std::function<void()> step = idle.front();
+        idle.erase(idle.begin());
+        step();
+        return true;
+    }
+
     // Selects an option the way the toolkit would: exclusive within its container.
     void select(const forms::Form& form, std::string_view option)
     {
@@ -131,6 +143,8 @@ public:
     int created = 0;
     int ended = 0;
     std::vector<int> exitCodes;
+    std::vector<std::function<void()>> idle; // steps waiting for an idle turn
+    std::vector<forms::TextSample> prepared; // drawn ahead of time, in order
 
 protected:
     void createWindow(forms::Form& form) override
@@ -152,6 +166,11 @@ protected:
         for (auto it = texts.begin(); it != texts.end();)
             it = it->first.starts_with(name(form) + ".") ? texts.erase(it) : std::next(it);
         releaseUnloaded();
+    }
+    void whenIdle(std::function<void()> step) override { idle.push_back(std::move(step)); }
+    void prepareText(const forms::FontSpec& font, std::u32string_view text) override
+    {
+        prepared.push_back({font, std::u32string(text)});
     }
     void endProcess(int exitCode) override
     {

@@ -6,7 +6,9 @@
 #include "form1.h"
 #include "frm_about.h"
 #include "frm_splash.h"
+#include "program_start.h"
 #include "risk_evaluator.h"
+#include "window_descriptions.h"
 
 #include <gtest/gtest.h>
 
@@ -188,6 +190,46 @@ TEST(SplashTest, EachTriggerShowsTheOneMainWindowThenHidesTheSplash)
     EXPECT_EQ(&runtime.form<Form1>(), first);
     EXPECT_EQ(runtime.visible, (std::set<std::string>{"Form1"}));
     EXPECT_TRUE(runtime.isLoaded<frmSplash>()) << "the splash is hidden, not unloaded";
+}
+
+TEST(StartTest, WhileTheSplashWaitsTheCalculatorIsPreparedOnePieceAnIdleTurn)
+{
+    FakeRuntime runtime;
+    startup::startProgram(runtime);
+    EXPECT_EQ(runtime.visible, (std::set<std::string>{"frmSplash"}));
+    EXPECT_FALSE(runtime.isLoaded<Form1>()) << "preparing creates no window";
+    EXPECT_TRUE(runtime.prepared.empty()) << "nothing is drawn before an idle turn";
+
+    int turns = 0;
+    while (runtime.runIdleTurn()) {
+        ++turns;
+        EXPECT_EQ(runtime.prepared.size(), static_cast<std::size_t>(turns)) << "one piece a turn";
+    }
+    const std::vector<forms::TextSample> expected = forms::textSamples(resources::form1Description(), 16);
+    ASSERT_EQ(runtime.prepared.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(runtime.prepared[i].font, expected[i].font);
+        EXPECT_EQ(runtime.prepared[i].text, expected[i].text);
+    }
+    EXPECT_FALSE(runtime.isLoaded<Form1>());
+}
+
+TEST(StartTest, PreparingStopsOnceTheCalculatorIsLoadedOrTheProgramHasEnded)
+{
+    for (const bool ends : {false, true}) {
+        FakeRuntime runtime;
+        startup::startProgram(runtime);
+        ASSERT_TRUE(runtime.runIdleTurn());
+        ASSERT_TRUE(runtime.runIdleTurn());
+        if (ends)
+            runtime.end();
+        else
+            runtime.form<frmSplash>().Form_KeyPress(U' ');
+        while (runtime.runIdleTurn()) {
+        }
+        EXPECT_EQ(runtime.prepared.size(), 2U)
+            << (ends ? "after the end" : "after the calculator was loaded");
+    }
 }
 
 TEST(SplashTest, ClicksOnLabelsAndTheImageDoNothing)
