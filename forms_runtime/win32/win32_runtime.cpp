@@ -27,6 +27,9 @@ constexpr wchar_t kWindowClass[] = L"GradoluxWindow";
 // Control ids start above IDOK (1) and IDCANCEL (2), which the dialog
 // manager sends for Enter and Escape.
 constexpr int kFirstControlId = 100;
+// The timer of idle turns: the system sends its message only when no other
+// message waits, no input and no window to paint.
+constexpr UINT_PTR kIdleTimer = 1;
 // The pictures the windows name, by their icon resources in the executable,
 // with the size they have at 96 dpi.
 struct PictureResource
@@ -219,10 +222,7 @@ int systemDpi()
 // Registers the one window class every window of the program has (its
 // messages go to windowProcedure), and reads the contrast setting.
 Win32Runtime::Win32Runtime(std::string applicationTitle, HINSTANCE instance)
-    : Runtime(std::move(applicationTitle)), m_instance(instance),
-      // Owned windows get no taskbar entry; this owner is never shown.
-      m_owner(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr)),
-      m_dpi(systemDpi())
+    : Runtime(std::move(applicationTitle)), m_instance(instance), m_dpi(systemDpi())
 {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -232,7 +232,14 @@ Win32Runtime::Win32Runtime(std::string applicationTitle, HINSTANCE instance)
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = kWindowClass;
     RegisterClassExW(&windowClass);
+    // Owned windows get no taskbar entry; this owner is never shown. It also
+    // receives the idle timer.
+    m_owner =
+        CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    SetWindowLongPtrW(m_owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     setContrastQuery(systemHighContrast);
+    // The first idle turn comes once the first window is painted.
+    SetTimer(m_owner, kIdleTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
 void Win32Runtime::setContrastQuery(std::function<bool()> query)
@@ -796,32 +803,48 @@ void Win32Runtime::runMessageBox(std::string_view text, std::string_view title)
 
 namespace {
 
-// Hands a status message to the screen readers that listen to UI
-// Automation (Windows 10 1709 and later). False where the system lacks it.
-bool raiseNotification(HWND control, const std::wstring& text)
+// The UI Automation functions that announcements use (Windows 10 1709 and
+// later), looked up once; null where the system lacks them. Loading their
+// library takes a millisecond or more, so the back end looks them up in its
+// first idle turn (idleTurn), not when the first announcement is due.
+struct UiAutomation
 {
     using HostProvider = HRESULT WINAPI(HWND, IUnknown**);
     using Raise = HRESULT WINAPI(IUnknown*, int, int, BSTR, BSTR);
     using Allocate = BSTR WINAPI(const OLECHAR*);
     using Free = void WINAPI(BSTR);
-    static auto* const hostProvider =
+    HostProvider* hostProvider =
         systemFunction<HostProvider>(L"uiautomationcore.dll", "UiaHostProviderFromHwnd");
-    static auto* const raise = systemFunction<Raise>(L"uiautomationcore.dll", "UiaRaiseNotificationEvent");
-    static auto* const allocate = systemFunction<Allocate>(L"oleaut32.dll", "SysAllocString");
-    static auto* const freeString = systemFunction<Free>(L"oleaut32.dll", "SysFreeString");
-    if (!hostProvider || !raise || !allocate || !freeString)
+    Raise* raise = systemFunction<Raise>(L"uiautomationcore.dll", "UiaRaiseNotificationEvent");
+    Allocate* allocate = systemFunction<Allocate>(L"oleaut32.dll", "SysAllocString");
+    Free* freeString = systemFunction<Free>(L"oleaut32.dll", "SysFreeString");
+};
+
+const UiAutomation& uiAutomation()
+{
+    static const UiAutomation functions;
+    return functions;
+}
+
+// Hands a status message to the screen readers that listen to UI
+// Automation (Windows 10 1709 and later). False where the system lacks it.
+bool raiseNotification(HWND control, const std::wstring& text)
+{
+    const UiAutomation& automation = uiAutomation();
+    if (!automation.hostProvider || !automation.raise || !automation.allocate || !automation.freeString)
         return false;
     IUnknown* provider = nullptr;
-    if (FAILED(hostProvider(control, &provider)) || !provider)
+    if (FAILED(automation.hostProvider(control, &provider)) || !provider)
         return false;
-    const BSTR display = allocate(text.c_str());
-    const BSTR activity = allocate(L"Gradolux.Status");
+    const BSTR display = automation.allocate(text.c_str());
+    const BSTR activity = automation.allocate(L"Gradolux.Status");
     constexpr int kActionCompleted = 2; // NotificationKind_ActionCompleted
     constexpr int kMostRecent = 3;      // NotificationProcessing_MostRecent: polite, the latest wins
     const bool raised =
-        display && activity && SUCCEEDED(raise(provider, kActionCompleted, kMostRecent, display, activity));
-    freeString(display);
-    freeString(activity);
+        display && activity &&
+        SUCCEEDED(automation.raise(provider, kActionCompleted, kMostRecent, display, activity));
+    automation.freeString(display);
+    automation.freeString(activity);
     provider->Release();
     return raised;
 }
@@ -836,6 +859,27 @@ void Win32Runtime::announceStatus(Form& form, const ControlDescription& control,
     // Without UI Automation's notifications, screen readers read the
     // control again as a live region whose content changed.
     NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, handle, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void Win32Runtime::whenIdle(std::function<void()> step)
+{
+    m_idleSteps.push_back(std::move(step));
+    SetTimer(m_owner, kIdleTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+// One idle turn: the first looks up what announcements need; each runs the
+// next step waiting for one, and asks for another turn while more wait.
+void Win32Runtime::idleTurn()
+{
+    KillTimer(m_owner, kIdleTimer);
+    uiAutomation();
+    if (m_idleSteps.empty())
+        return;
+    const std::function<void()> step = std::move(m_idleSteps.front());
+    m_idleSteps.pop_front();
+    if (!m_idleSteps.empty())
+        SetTimer(m_owner, kIdleTimer, USER_TIMER_MINIMUM, nullptr);
+    step();
 }
 
 // The user's decimal separator from the user's locale settings, whole
@@ -872,6 +916,10 @@ void Win32Runtime::writeWindowCaption(Form& form, std::string_view text)
 LRESULT CALLBACK Win32Runtime::windowProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* runtime = reinterpret_cast<Win32Runtime*>(GetWindowLongPtrW(handle, GWLP_USERDATA));
+    if (runtime && handle == runtime->m_owner && message == WM_TIMER && wParam == kIdleTimer) {
+        runtime->idleTurn();
+        return 0;
+    }
     Window* window = runtime ? runtime->windowOf(handle) : nullptr;
     if (!window)
         return DefWindowProcW(handle, message, wParam, lParam);

@@ -17,6 +17,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -78,6 +79,7 @@ protected:
     void createWindow(Form& form) override;
     void destroyWindow(Form& form) override;
     void endProcess(int exitCode) override;
+    void whenIdle(std::function<void()> step) override;
 
 private:
     struct Window;
@@ -89,6 +91,7 @@ private:
     void frameClick(Window& window, UINT message, LPARAM lParam);
     void drawPicture(Window& window, const DRAWITEMSTRUCT& item);
     bool preview(const MSG& message);
+    void idleTurn();
     Window& windowOf(const Form& form) const;
     Window* windowOf(HWND handle) const;
     // A control's native control, and the control a native one shows (nullptr
@@ -118,6 +121,7 @@ private:
     int m_exitCode = 0;
     std::function<bool()> m_contrastQuery;
     bool m_highContrast = false;
+    std::deque<std::function<void()>> m_idleSteps;
 };
 
 } // namespace forms
