@@ -83,8 +83,8 @@ COLORREF toColorRef(StoredColour colour)
 }
 
 // Gives a window's accessible object a description through oleacc's
-// annotations (Windows XP and later), as a screen reader reads it when the
-// window becomes active. Nothing where the service is missing (Wine has no
+// annotations (Windows XP and later), as a screen reader reads it with the
+// window's name. Nothing where the service is missing (Wine has no
 // annotations).
 void describeForScreenReaders(HWND window, const std::wstring& text)
 {
@@ -446,8 +446,13 @@ void Win32Runtime::createWindow(Form& form)
         throw Error("Das Fenster " + std::string(description.name) + " lässt sich nicht anlegen.");
     SetWindowLongPtrW(window->top, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     registerWindow(form, window->top);
-    if (const std::string_view described = accessibleDescription(description); !described.empty())
-        describeForScreenReaders(window->top, toWide(described));
+    // The description waits for an idle turn: loading the component
+    // libraries it needs takes 15 to 25 ms, which the window's first
+    // appearance would otherwise wait for.
+    if (const std::string_view described = accessibleDescription(description); !described.empty()) {
+        m_undescribed.emplace_back(window->top, toWide(described));
+        SetTimer(m_owner, kIdleTimer, USER_TIMER_MINIMUM, nullptr);
+    }
     window->windowFont = makeFont(description.font, window->dpi);
     window->fonts.push_back(window->windowFont);
     Window& created = *window;
@@ -867,11 +872,20 @@ void Win32Runtime::whenIdle(std::function<void()> step)
     SetTimer(m_owner, kIdleTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
-// One idle turn: the first looks up what announcements need; each runs the
-// next step waiting for one, and asks for another turn while more wait.
+// One idle turn: screen readers learn the descriptions of the windows built
+// since the last, announcements' functions are looked up (once); then the
+// next step waiting for a turn runs, and another turn is asked for while
+// more wait.
 void Win32Runtime::idleTurn()
 {
     KillTimer(m_owner, kIdleTimer);
+    for (const auto& [window, text] : std::exchange(m_undescribed, {})) {
+        if (!IsWindow(window))
+            continue;
+        describeForScreenReaders(window, text);
+        // A screen reader that has read the window already reads it again.
+        NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, window, OBJID_CLIENT, CHILDID_SELF);
+    }
     uiAutomation();
     if (m_idleSteps.empty())
         return;

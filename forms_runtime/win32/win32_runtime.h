@@ -22,6 +22,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace forms {
 
@@ -122,6 +124,8 @@ private:
     std::function<bool()> m_contrastQuery;
     bool m_highContrast = false;
     std::deque<std::function<void()>> m_idleSteps;
+    // Windows whose description screen readers learn in the next idle turn.
+    std::vector<std::pair<HWND, std::wstring>> m_undescribed;
 };
 
 } // namespace forms
