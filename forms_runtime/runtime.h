@@ -203,12 +203,9 @@ protected:
     // else to do; prepareText draws text in a font where nothing shows it, so
     // that the font and its glyphs are ready when a window draws them. A back
     // end without them prepares nothing.
-    virtual void whenIdle(std::function<void()> step) { static_cast<void>(step); }
-    virtual void prepareText(const FontSpec& font, std::u32string_view text)
-    {
-        static_cast<void>(font);
-        static_cast<void>(text);
-    }
+    // NOLINTNEXTLINE(performance-unnecessary-value-param): a sink; the back ends keep the step
+    virtual void whenIdle(std::function<void()> /*step*/) {}
+    virtual void prepareText(const FontSpec& /*font*/, std::u32string_view /*text*/) {}
 
     // ---- The registry -------------------------------------------------------
     // What a back end built for a loaded window, kept by the run-time: the

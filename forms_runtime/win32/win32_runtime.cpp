@@ -219,10 +219,10 @@ int systemDpi()
 
 } // namespace
 
-// Registers the one window class every window of the program has (its
-// messages go to windowProcedure), and reads the contrast setting.
-Win32Runtime::Win32Runtime(std::string applicationTitle, HINSTANCE instance)
-    : Runtime(std::move(applicationTitle)), m_instance(instance), m_dpi(systemDpi())
+// The one window class every window of the program has (its messages go to
+// windowProcedure), registered once, and the hidden owner of windows without
+// a taskbar entry, which is never shown and also receives the idle timer.
+HWND Win32Runtime::createOwner(HINSTANCE instance)
 {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -232,10 +232,14 @@ Win32Runtime::Win32Runtime(std::string applicationTitle, HINSTANCE instance)
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = kWindowClass;
     RegisterClassExW(&windowClass);
-    // Owned windows get no taskbar entry; this owner is never shown. It also
-    // receives the idle timer.
-    m_owner =
-        CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    return CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+}
+
+// Registers the window class, makes the owner and reads the contrast setting.
+Win32Runtime::Win32Runtime(std::string applicationTitle, HINSTANCE instance)
+    : Runtime(std::move(applicationTitle)), m_instance(instance), m_owner(createOwner(instance)),
+      m_dpi(systemDpi())
+{
     SetWindowLongPtrW(m_owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     setContrastQuery(systemHighContrast);
     // The first idle turn comes once the first window is painted.

@@ -86,6 +86,7 @@ protected:
 private:
     struct Window;
     static LRESULT CALLBACK windowProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+    static HWND createOwner(HINSTANCE instance);
     LRESULT handle(Window& window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT command(Window& window, WPARAM wParam, LPARAM lParam);
     LRESULT defaultButtonId(Window& window) const;
