@@ -77,6 +77,7 @@ NEXT=$next_build/packages NEXT_VERSION=$next_version NEXT_EXE=$next_build/Gradol
 PACKAGES_SCRIPT=$(dirname "$0")/../../resources/windows/packages/make_packages.sh
 NSIS_SCRIPT=$(dirname "$0")/../../resources/windows/packages/installer.nsi
 LICENCE=$(dirname "$0")/../../LICENSE PACKAGE_CODE=$(cat "$build/msi_package_code.txt")
+UPGRADE_CODE=$(cat "$build/msi_upgrade_code.txt")
 source "$(dirname "$0")/windows_deploy.sh"
 if windows_signed_packages; then
     windows_msi_upgrade || status=1
@@ -86,5 +87,7 @@ else
 fi
 windows_msi_folder_and_running || status=1
 windows_nsis_folder_and_running || status=1
+windows_msi_database || status=1
+windows_one_product || status=1
 wineserver --kill 2>/dev/null || true
 exit $status

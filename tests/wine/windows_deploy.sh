@@ -15,9 +15,15 @@ TOOLS='C:\Tools\Gradolux'
 
 # A fresh prefix for one case; sets DRIVE and BEFORE (the drive and the
 # registry as a newly set-up Windows has them, with a folder C:\Tools for the
-# programs the user installs where he likes).
+# programs the user installs where he likes). Each is a copy of one prefix
+# set up for this run: a copy takes seconds, setting one up twenty.
+FRESH_TEMPLATE=$BUILD/prefix-fresh
+rm -rf "$FRESH_TEMPLATE"
 fresh_prefix() {
-    make_wine_prefix "$BUILD/prefix-$1"
+    [[ -d "$FRESH_TEMPLATE" ]] || make_wine_prefix "$FRESH_TEMPLATE"
+    rm -rf "$BUILD/prefix-$1"
+    cp -a "$FRESH_TEMPLATE" "$BUILD/prefix-$1"
+    export WINEPREFIX=$BUILD/prefix-$1
     DRIVE=$WINEPREFIX/drive_c
     mkdir -p "$DRIVE/Tools"
     BEFORE=$(machine_state)
@@ -222,7 +228,14 @@ windows_signed_packages() {
     before=$(sha256sum <"$BUILD/Gradolux.exe")
     GRADOLUX_SIGN_PKCS12=$SIGNING/test.p12 GRADOLUX_SIGN_PASSWORD=geheim bash "$PACKAGES_SCRIPT" "$VERSION" \
         "$BUILD/Gradolux.exe" "$BUILD/resources/gradolux.ico" "$LICENCE" "$BUILD/LIESMICH.txt" "$NSIS_SCRIPT" \
-        "$BUILD/gradolux.wxs" "$PACKAGE_CODE" "$SIGNED" >"$SIGNING/make.log" 2>&1 || { wine_fail "signing failed: $(tail -5 "$SIGNING/make.log")"; return 1; }
+        "$BUILD/gradolux.wxs" "$PACKAGE_CODE" "$UPGRADE_CODE" "$BUILD/msi_guard.dll" "$BUILD/cancel_pending_deletes.exe" \
+        "$SIGNED" >"$SIGNING/make.log" 2>&1 || { wine_fail "signing failed: $(tail -5 "$SIGNING/make.log")"; return 1; }
+    # A signed MSI is another package than the unsigned one: another package code.
+    local unsigned_code signed_code
+    unsigned_code=$(msiinfo suminfo "$BUILD/packages/gradolux-$VERSION-windows-x64.msi" | sed -n 's/^Revision number (UUID): //p')
+    signed_code=$(msiinfo suminfo "$SIGNED/gradolux-$VERSION-windows-x64.msi" | sed -n 's/^Revision number (UUID): //p')
+    [[ -n "$signed_code" && "$signed_code" != "$unsigned_code" ]] ||
+        { wine_fail "the signed and the unsigned MSI share the package code $signed_code"; return 1; }
     [[ "$(sha256sum <"$BUILD/Gradolux.exe")" == "$before" ]] || { wine_fail "signing changed the built Gradolux.exe"; return 1; }
     SIGNED_EXE=$SIGNING/Gradolux.exe
     unzip -p "$SIGNED/gradolux-$VERSION-windows-x64.zip" "gradolux-$VERSION-windows-x64/Gradolux.exe" >"$SIGNED_EXE"
@@ -233,4 +246,174 @@ windows_signed_packages() {
     done
     (cd "$SIGNED" && sha256sum --quiet -c SHA256SUMS) || { wine_fail "the signed packages do not match their sums"; return 1; }
     echo "Windows signed packages: passed"
+}
+
+# ---- One product, whichever package -------------------------------------
+# The cases an IT department meets when a person installed one package and
+# IT deploys the other, uninstalls and deploys again in one maintenance
+# window, or uninstalls while Gradolux runs. Each case runs in a fresh
+# prefix; each step gives its exit code in full, a refused step (a code
+# other than 0) must leave the drive and the registry exactly as they were,
+# an uninstall that says 0 must have removed the program and its entry by
+# the time it returns, and after the last step and a restart of Windows the
+# machine is as it was before the case.
+#
+# A case is its name and its steps, separated by ";". A step is
+#   CODE install-msi|install-setup VERSION [ARGUMENT...]
+#   CODE remove-msi VERSION
+#   CODE remove-setup FOLDER quiet|string   (the entry's QuietUninstallString,
+#                                           or its UninstallString with /S appended)
+#   start FOLDER | stop | restart | entry VERSION | no-entry | program FOLDER VERSION
+#   unzip FOLDER VERSION                    (the program copied there by hand)
+# with V for this version, N for the next, PF and TOOLS for the folders.
+ONE_PRODUCT_CASES=(
+    "msi-then-setup|0 install-msi V; 5 install-setup V; entry V; program PF V; 0 remove-msi V"
+    "msi-new-then-setup-old|0 install-msi N; 5 install-setup V; entry N; program PF N; 0 remove-msi N"
+    "msi-old-then-setup-new|0 install-msi V; 5 install-setup N; entry V; program PF V; 0 remove-msi V"
+    "setup-then-msi|0 install-setup V; 1603 install-msi V; entry V; program PF V; 0 remove-setup PF quiet"
+    "setup-new-then-msi-old|0 install-setup N; 1603 install-msi V; entry N; program PF N; 0 remove-setup PF quiet"
+    "setup-old-then-msi-new|0 install-setup V; 1603 install-msi N; entry V; program PF V; 0 remove-setup PF string"
+    "setup-removed-and-installed-before-restart|0 install-setup V; 0 remove-setup PF quiet; 0 install-setup V; restart; entry V; program PF V; 0 remove-setup PF quiet"
+    "setup-in-tools-removed-and-installed-before-restart|0 install-setup V /D=TOOLS; 0 remove-setup TOOLS string; 0 install-setup N /D=TOOLS; restart; entry N; program TOOLS N; 0 remove-setup TOOLS quiet"
+    "msi-removed-while-running|0 install-msi V; start PF; 1603 remove-msi V; stop; entry V; 0 remove-msi V"
+    "setup-removed-while-running|0 install-setup V; start PF; 3 remove-setup PF quiet; 3 remove-setup PF string; stop; entry V; 0 remove-setup PF string"
+    "msi-for-one-user|1603 install-msi V ALLUSERS=; 1603 install-msi V ALLUSERS=2 MSIINSTALLPERUSER=1; no-entry"
+    # A program put there by hand (the zip) is newer: the MSI keeps it, and
+    # leaves it to its owner when it is removed.
+    "msi-keeps-a-newer-program|unzip PF N; 0 install-msi V; program PF N; entry V; 0 remove-msi V"
+)
+
+# The package of a kind (msi, setup) and version.
+package_of() {
+    local folder=$BUILD/packages
+    [[ "$2" == "$NEXT_VERSION" ]] && folder=$NEXT
+    case $1 in
+    msi) echo "$folder/gradolux-$2-windows-x64.msi" ;;
+    setup) echo "$folder/gradolux-$2-windows-x64-setup.exe" ;;
+    esac
+}
+
+program_of() {
+    if [[ "$1" == "$NEXT_VERSION" ]]; then echo "$NEXT_EXE"; else echo "$BUILD/Gradolux.exe"; fi
+}
+
+# A command line of the entry, run as a deployment tool runs it: the
+# program, then the rest of the line as it stands.
+run_command_line() {
+    local line=$1 program rest
+    program=${line#\"}
+    program=${program%%\"*}
+    rest=${line#\"*\" }
+    # shellcheck disable=SC2086 # the rest of the line, one blank between its words as before
+    run_code "$program" $rest
+}
+
+entry_value() {
+    wine reg query "$UNINSTALL_KEY\\Gradolux" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
+}
+
+deploy_step() {
+    local words=("$@") expected="" before=""
+    if [[ "${words[0]}" =~ ^[0-9]+$ ]]; then
+        expected=${words[0]}
+        words=("${words[@]:1}")
+        [[ "$expected" == 0 ]] || before=$(machine_state)
+    fi
+    set -- "${words[@]}"
+    case $1 in
+    install-msi) run_code msiexec /i "$(package_of msi "$2")" /qn "${@:3}" ;;
+    install-setup) run_code "$(package_of setup "$2")" /S "${@:3}" ;;
+    remove-msi) run_code msiexec /x "$(package_of msi "$2")" /qn ;;
+    remove-setup)
+        local command
+        if [[ "$3" == quiet ]]; then command=$(entry_value QuietUninstallString); else command="$(entry_value UninstallString) /S"; fi
+        [[ "$command" == "\"$2\\Deinstallieren.exe\""*"_?=$2"* ]] ||
+            { wine_fail "the entry's uninstall command is '$command'"; return 1; }
+        run_command_line "$command"
+        ;;
+    start) start_installed "$2" || return 1 ;;
+    stop) end_program || return 1 ;;
+    restart) wineboot --restart >/dev/null 2>&1 ;;
+    entry) expect_one_entry "$2" || return 1 ;;
+    no-entry) [[ -z "$(gradolux_entries)" ]] || { wine_fail "an entry is left: $(gradolux_entries)"; return 1; } ;;
+    program) expect_program "$2" "$(program_of "$3")" "$CASE" || return 1 ;;
+    unzip)
+        HAND_COPIED=$(unix_path "$2")
+        mkdir -p "$HAND_COPIED" && cp "$(program_of "$3")" "$HAND_COPIED/Gradolux.exe"
+        ;;
+    *) wine_fail "no such step: $*"; return 1 ;;
+    esac
+    [[ -n "$expected" ]] || return 0
+    expect_code "$expected" "$*" || return 1
+    if [[ -n "$before" ]]; then
+        local after
+        after=$(machine_state)
+        [[ "$after" == "$before" ]] ||
+            { wine_fail "$* was refused but changed: $(diff <(echo "$before") <(echo "$after") | grep '^[<>]')"; return 1; }
+    elif [[ "$1" == remove-* ]]; then
+        # Returned means done: the program and its entry are gone at once.
+        local folder=$PROGRAM_FILES
+        [[ "$1" == remove-setup ]] && folder=$2
+        [[ -z "$(gradolux_entries)" ]] || { wine_fail "$* returned before the entry was removed"; return 1; }
+        [[ -n "$HAND_COPIED" || ! -e "$(unix_path "$folder")/Gradolux.exe" ]] ||
+            { wine_fail "$* returned before the program was removed"; return 1; }
+    fi
+}
+
+windows_one_product() {
+    local case steps step status=0
+    for case in "${ONE_PRODUCT_CASES[@]}"; do
+        CASE=${case%%|*}
+        steps=${case#*|}
+        fresh_prefix "$CASE"
+        HAND_COPIED=""
+        local ok=1 word
+        IFS=';' read -ra step_list <<<"$steps"
+        for step in "${step_list[@]}"; do
+            local words=()
+            for word in $step; do
+                case $word in
+                V) word=$VERSION ;;
+                N) word=$NEXT_VERSION ;;
+                PF) word=$PROGRAM_FILES ;;
+                TOOLS) word=$TOOLS ;;
+                /D=TOOLS) word=/D=$TOOLS ;;
+                esac
+                words+=("$word")
+            done
+            deploy_step "${words[@]}" || { ok=0; break; }
+        done
+        [[ -z "$HAND_COPIED" ]] || rm -rf "$HAND_COPIED"
+        if ((ok)) && expect_as_before "$CASE"; then
+            echo "Windows packages, $CASE: passed"
+        else
+            status=1
+        fi
+        rm -rf "$BUILD/prefix-$CASE"
+    done
+    return $status
+}
+
+# What the MSI's database says, read with msitools: Gradolux.exe carries its
+# file version (so file versioning applies to it) and no hash, the database
+# its code page; the custom actions come once the folders are known and
+# before anything changes, and an older version is removed before the newer
+# one is registered.
+windows_msi_database() {
+    CASE=msi-database
+    local msi=$BUILD/packages/gradolux-$VERSION-windows-x64.msi
+    [[ "$(msiinfo export "$msi" File | awk -F'\t' '$1 == "GradoluxExe" {print $5 "|" $6}')" == "$VERSION.0|1031" ]] ||
+        { wine_fail "Gradolux.exe has no file version in the MSI"; return 1; }
+    ! msiinfo export "$msi" MsiFileHash | grep -q '^GradoluxExe' || { wine_fail "Gradolux.exe has a hash in the MSI"; return 1; }
+    [[ "$(msiinfo export "$msi" _ForceCodepage | awk -F'\t' 'NR == 3 {print $1}')" == 1252 ]] ||
+        { wine_fail "the MSI's code page is not 1252"; return 1; }
+    local sequence
+    sequence=$(msiinfo export "$msi" InstallExecuteSequence | tr -d '\r')
+    # The older version goes before anything of the newer is registered.
+    awk -F'\t' '$1 == "CostFinalize" {c = $3} $1 == "RefuseWhileRunning" {r = $3} $1 == "SetInstallLocation" {s = $3}
+        $1 == "InstallValidate" {v = $3} $1 == "RemoveExistingProducts" {x = $3} $1 == "InstallInitialize" {i = $3}
+        $1 == "NoteUpgrade" {n = $3} $1 == "EndUpgrade" {e = $3}
+        END {exit !(c < r && r < v && c < s && s < v && c < n && n < x && v < x && x < e && e < i)}' <<<"$sequence" ||
+        { wine_fail "the custom actions are out of place: $sequence"; return 1; }
+    echo "Windows MSI database: passed"
 }

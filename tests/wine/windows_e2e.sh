@@ -217,7 +217,8 @@ windows_installer() {
     local entry
     entry=$(wine reg query "$key" 2>/dev/null | tr -d '\r')
     for value in "DisplayName +REG_SZ +Gradolux$" "DisplayVersion +REG_SZ +$VERSION$" \
-        "Publisher +REG_SZ +Die Gradolux-Entwickler$" "UninstallString +REG_SZ +\"C:\\\\Program Files\\\\Gradolux\\\\Deinstallieren.exe\"$"; do
+        "Publisher +REG_SZ +Die Gradolux-Entwickler$" "InstallLocation +REG_SZ +C:\\\\Program Files\\\\Gradolux$" \
+        "UninstallString +REG_SZ +\"C:\\\\Program Files\\\\Gradolux\\\\Deinstallieren.exe\" _\\?=C:\\\\Program Files\\\\Gradolux$"; do
         grep -Eq "^ +$value" <<<"$entry" || { wine_fail "the entry under installed programs lacks '$value': $entry"; return 1; }
     done
 
