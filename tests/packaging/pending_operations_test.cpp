@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,12 @@ struct Cancel
     const wchar_t* folder;
     Operations kept;
 };
+
+// Names the case in the test's name instead of gtest's bytes of the struct.
+void PrintTo(const Cancel& cancel, std::ostream* out)
+{
+    *out << cancel.name;
+}
 
 class CancelTest : public testing::TestWithParam<Cancel>
 {};
