@@ -57,12 +57,31 @@ void Runtime::fitSelfSizingLabels(Form& form)
             fitToText(form, control);
 }
 
+// While one lives, a handler or unload step runs; when the last one goes,
+// the windows unloaded meanwhile are freed.
+class Runtime::Running
+{
+public:
+    explicit Running(Runtime& runtime) : m_runtime(runtime) { ++m_runtime.m_running; }
+    ~Running()
+    {
+        if (--m_runtime.m_running == 0)
+            m_runtime.m_unloaded.clear();
+    }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+private:
+    Runtime& m_runtime;
+};
+
 void Runtime::unload(Form& form)
 {
     const auto it = std::find_if(m_forms.begin(), m_forms.end(),
                                  [&](const LoadedForm& entry) { return entry.form.get() == &form; });
     if (it == m_forms.end())
         return;
+    const Running running(*this);
     form.Form_Unload();
     if (m_ended)
         return;
@@ -158,6 +177,7 @@ void Runtime::deliver(const std::function<void()>& handler)
 {
     if (m_ended)
         return;
+    const Running running(*this);
     try {
         handler();
     } catch (...) {
@@ -181,6 +201,35 @@ void Runtime::failWithCurrentException() noexcept
     } catch (...) {
         fail("Ein interner Fehler ist aufgetreten.");
     }
+}
+
+Error Runtime::notBuilt(const WindowDescription& window)
+{
+    return Error("Das Fenster " + std::string(window.name) + " lässt sich nicht anlegen.");
+}
+
+Error Runtime::notBuilt(const ControlDescription& control)
+{
+    return Error(std::string(control.name) + " lässt sich nicht anlegen.");
+}
+
+std::string displayFailureMessage(std::string_view applicationTitle, DisplayFailure failure,
+                                  std::string_view name)
+{
+    std::string line(applicationTitle);
+    switch (failure) {
+    case DisplayFailure::NoConnection:
+        line += ": Die Bildschirmanbindung „" + std::string(name) + "“ lässt sich nicht starten.";
+        break;
+    case DisplayFailure::NoDisplay:
+        line += ": Keine Anzeige angegeben (DISPLAY ist nicht gesetzt); das Programm braucht eine grafische "
+                "Oberfläche.";
+        break;
+    case DisplayFailure::Unreachable:
+        line += ": Die Anzeige „" + std::string(name) + "“ lässt sich nicht öffnen.";
+        break;
+    }
+    return line + "\n";
 }
 
 void Runtime::messageBox(std::string_view text)

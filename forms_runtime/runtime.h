@@ -36,6 +36,18 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Why a program could not reach the screen before any window existed.
+enum class DisplayFailure
+{
+    NoConnection, // the platform's display connection cannot start (named)
+    NoDisplay,    // no display is given (DISPLAY unset)
+    Unreachable,  // the display given (named) cannot be opened
+};
+// The one line a program prints, with its title, when it cannot show its
+// windows; `name` is the connection or display the failure names.
+std::string displayFailureMessage(std::string_view applicationTitle, DisplayFailure failure,
+                                  std::string_view name);
+
 // A native window or control as a back end built it (an HWND, a QWidget*);
 // the run-time keeps it without looking inside.
 using NativeHandle = void*;
@@ -145,6 +157,10 @@ protected:
     virtual void createWindow(Form& form) = 0;
     virtual void destroyWindow(Form& form) = 0;
     virtual void endProcess(int exitCode) = 0;
+    // What a back end throws when the platform refuses to build a window or
+    // a control: the run-time's report, in the user's words.
+    static Error notBuilt(const WindowDescription& window);
+    static Error notBuilt(const ControlDescription& control);
 
     // Showing. At a window's first show the run-time places it: it asks for
     // the size of the client area, the frame the platform adds around it and
@@ -243,8 +259,6 @@ protected:
     // After the back end laid a window out anew (another resolution): every
     // label whose size follows its text fits it again.
     void fitSelfSizingLabels(Form& form);
-    // Frees windows unloaded earlier; call where no handler of theirs runs.
-    void releaseUnloaded() { m_unloaded.clear(); }
     // Every loaded window, in the order of loading.
     std::vector<Form*> loadedForms() const;
 
@@ -279,8 +293,12 @@ private:
 
     std::string m_applicationTitle;
     std::vector<LoadedForm> m_forms;
-    // Unloaded windows live on until their handler has returned.
+    // Unloaded windows live on until every handler running has returned: a
+    // handler may unload its own window and then another. m_running counts
+    // the handlers and unload steps on the stack.
     std::vector<std::unique_ptr<Form>> m_unloaded;
+    int m_running = 0;
+    class Running;
     char16_t m_highSurrogate = 0; // the first half of a character typed in two
     // Texts to draw ahead of time, each with the window it is for.
     std::deque<std::pair<const WindowDescription*, TextSample>> m_preparing;

@@ -133,7 +133,21 @@ public:
     void detach() { m_detached = true; }
 
 protected:
+    // No exception may unwind through the toolkit's code: one that escapes
+    // the run-time (out of memory while laying a window out, say) is
+    // reported and ends the program, as an error in a handler does.
     bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        try {
+            return filter(watched, event);
+        } catch (...) {
+            m_runtime.failWithCurrentException();
+            return true;
+        }
+    }
+
+private:
+    bool filter(QObject* watched, QEvent* event)
     {
         if (m_detached)
             return false;
@@ -170,7 +184,6 @@ protected:
         }
     }
 
-private:
     bool windowEvent(QEvent* event)
     {
         if (event->type() == QEvent::Paint)
@@ -231,10 +244,15 @@ QtRuntime::QtRuntime(std::string applicationTitle)
                               QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(m_toolkitGerman.get());
 
+    // Like the events, the signal's slot lets no exception into the toolkit.
     QObject::connect(qApp, &QApplication::focusChanged, m_context.get(), [this](QWidget* old, QWidget* now) {
-        for (const auto& [form, window] : m_windows)
-            if ((old && old->window() == window->top) || (now && now->window() == window->top))
-                markDefaultButton(*form);
+        try {
+            for (const auto& [form, window] : m_windows)
+                if ((old && old->window() == window->top) || (now && now->window() == window->top))
+                    markDefaultButton(*form);
+        } catch (...) {
+            failWithCurrentException();
+        }
     });
 }
 
@@ -455,6 +473,7 @@ void QtRuntime::createWindow(Form& form)
     auto window = std::make_unique<Window>();
     window->top = createTopLevel(description, window->client);
     QWidget* top = window->top;
+    registerWindow(form, top);
     top->setObjectName(toQString(description.name));
     top->setWindowTitle(toQString(description.caption));
     top->setFont(toQFont(description.font));
@@ -528,7 +547,6 @@ void QtRuntime::destroyWindow(Form& form)
         top->deleteLater();
     }
     m_windows.erase(it);
-    QTimer::singleShot(0, m_context.get(), [this] { releaseUnloaded(); });
 }
 
 void QtRuntime::endProcess(int exitCode)

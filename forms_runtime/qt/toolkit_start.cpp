@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "toolkit_start.h"
 
+#include "application_properties.h"
+#include "runtime.h"
+
 #include <QString>
 #include <QtGlobal>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <string_view>
 
 namespace startup {
 namespace {
@@ -71,12 +76,16 @@ ToolkitStart::~ToolkitStart()
 
 QByteArray ToolkitStart::noDisplayMessage(const QByteArray& platform, const QByteArray& display)
 {
+    const std::string_view title = resources::kApplication.title;
+    std::string line;
     if (!platform.isEmpty() && !platform.startsWith("xcb"))
-        return "Gradolux: Die Bildschirmanbindung „" + platform + "“ lässt sich nicht starten.\n";
-    if (display.isEmpty())
-        return "Gradolux: Keine Anzeige angegeben (DISPLAY ist nicht gesetzt); das Programm braucht eine "
-               "grafische Oberfläche.\n";
-    return "Gradolux: Die Anzeige „" + display + "“ lässt sich nicht öffnen.\n";
+        line =
+            forms::displayFailureMessage(title, forms::DisplayFailure::NoConnection, platform.toStdString());
+    else if (display.isEmpty())
+        line = forms::displayFailureMessage(title, forms::DisplayFailure::NoDisplay, {});
+    else
+        line = forms::displayFailureMessage(title, forms::DisplayFailure::Unreachable, display.toStdString());
+    return QByteArray::fromStdString(line);
 }
 
 } // namespace startup

@@ -447,7 +447,7 @@ void Win32Runtime::createWindow(Form& form)
                                   CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                                   frame.bottom - frame.top, owner, nullptr, m_instance, nullptr);
     if (!window->top)
-        throw Error("Das Fenster " + std::string(description.name) + " lässt sich nicht anlegen.");
+        throw notBuilt(description);
     SetWindowLongPtrW(window->top, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     registerWindow(form, window->top);
     // The description waits for an idle turn: loading the component
@@ -574,7 +574,7 @@ void Win32Runtime::createControl(Window& window, const ControlDescription& contr
         place.right - place.left, place.bottom - place.top, window.top,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + order)), m_instance, nullptr);
     if (!handle)
-        throw Error(std::string(control.name) + " lässt sich nicht anlegen.");
+        throw notBuilt(control);
     registerControl(*window.form, control, handle);
     SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(window, control)), FALSE);
     if (control.kind == ControlKind::PictureBox && control.autoSize)
@@ -635,7 +635,6 @@ void Win32Runtime::destroyWindow(Form& form)
     // The window and its controls go first, then the fonts and icons they used.
     DestroyWindow(it->second->top);
     m_windows.erase(it);
-    releaseUnloaded();
 }
 
 // Leaves the message loop: run() returns the exit code.

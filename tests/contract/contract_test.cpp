@@ -4,7 +4,8 @@
 // built as its description says, at the resolution the probe runs at and
 // after a move to a screen of another resolution, every text whole at every
 // resolution; texts and captions set and read back; option groups exclusive
-// per frame with one Tab stop each; show, hide, unload and end; the default
+// per frame with one Tab stop each; show, hide, unload and end; a window
+// unloaded by its own handler living until the handler returns; the default
 // and cancel buttons; access keys typed with Alt and without; the message
 // box that blocks every window and gives the focus back.
 
@@ -330,6 +331,59 @@ TEST_F(ContractTest, KeyPreviewTakesEachTypedCharacterOnceAndWhole)
     m_probe->key(recorder, forms::KeyStroke::Key::Return, "");
     EXPECT_EQ(recorder.typed, std::u32string(U"a€😀 \r"))
         << "the character beyond the basic plane comes as one";
+}
+
+// A window whose button unloads the window itself and then another, as a
+// handler may; it notes whether it was freed before its handler returned.
+class SelfUnloader final : public forms::Form
+{
+public:
+    explicit SelfUnloader(forms::Runtime& runtime) : Form(runtime)
+    {
+        onClick("cmdGo", [this] {
+            this->runtime().unload(*this);
+            this->runtime().unload(this->runtime().form<about::frmAbout>());
+            freedInHandler = freed;
+            handlerEnded = m_name == "frmSelf"; // reads the unloaded window
+        });
+    }
+    ~SelfUnloader() override { freed = true; }
+    const forms::WindowDescription& description() const override
+    {
+        static const forms::WindowDescription description{
+            .name = "frmSelf",
+            .clientWidth = 3000,
+            .clientHeight = 1500,
+            .controls = {{.name = "cmdGo",
+                          .kind = forms::ControlKind::CommandButton,
+                          .text = "Los",
+                          .rect = {120, 120, 1200, 375},
+                          .tabIndex = 0}}};
+        return description;
+    }
+    static inline bool freed = false;
+    static inline bool freedInHandler = false;
+    static inline bool handlerEnded = false;
+
+private:
+    std::string m_name = "frmSelf";
+};
+
+TEST_F(ContractTest, AWindowUnloadedByItsOwnHandlerLivesUntilTheHandlerReturns)
+{
+    SelfUnloader::freed = SelfUnloader::freedInHandler = SelfUnloader::handlerEnded = false;
+    runtime().show(runtime().form<main_window::Form1>()); // keeps the program running
+    runtime().show(runtime().form<about::frmAbout>());
+    auto& self = runtime().form<SelfUnloader>();
+    runtime().show(self);
+    m_probe->click(self, "cmdGo");
+    EXPECT_TRUE(SelfUnloader::handlerEnded);
+    EXPECT_FALSE(SelfUnloader::freedInHandler);
+    EXPECT_TRUE(SelfUnloader::freed) << "freed once its handler returned";
+    EXPECT_FALSE(runtime().isLoaded<SelfUnloader>());
+    EXPECT_FALSE(runtime().isLoaded<about::frmAbout>());
+    EXPECT_TRUE(m_probe->exitCodes().empty());
+    EXPECT_TRUE(m_probe->visible(runtime().form<main_window::Form1>()));
 }
 
 TEST_F(ContractTest, EachOptionGroupIsOneTabStop)

@@ -165,7 +165,6 @@ protected:
         visible.erase(name(form));
         for (auto it = texts.begin(); it != texts.end();)
             it = it->first.starts_with(name(form) + ".") ? texts.erase(it) : std::next(it);
-        releaseUnloaded();
     }
     void whenIdle(std::function<void()> step) override { idle.push_back(std::move(step)); }
     void prepareText(const forms::FontSpec& font, std::u32string_view text) override

@@ -298,6 +298,80 @@ TEST(RuntimeTest, EndRunsNoUnloadStep)
     EXPECT_EQ(CountingForm::unloads, 0);
 }
 
+// A window whose button unloads the window itself and then another, and
+// notes which windows were freed while its handler still ran.
+class SelfUnloadingForm final : public forms::Form
+{
+public:
+    explicit SelfUnloadingForm(forms::Runtime& runtime) : Form(runtime)
+    {
+        onClick("cmdGo", [this] {
+            this->runtime().unload(*this);
+            this->runtime().unload(this->runtime().form<CountingForm>());
+            freedDuringHandler = freed;
+            captionAfterUnloads = m_caption; // a member of the unloaded window
+        });
+    }
+    ~SelfUnloadingForm() override { freed.emplace_back("frmSelf"); }
+    const forms::WindowDescription& description() const override
+    {
+        static const forms::WindowDescription description{
+            .name = "frmSelf", .controls = {{.name = "cmdGo", .kind = forms::ControlKind::CommandButton}}};
+        return description;
+    }
+    static inline std::vector<std::string> freed;
+    static inline std::vector<std::string> freedDuringHandler;
+    static inline std::string captionAfterUnloads;
+
+private:
+    std::string m_caption = "still here";
+};
+
+TEST(RuntimeTest, AProgramThatCannotReachTheScreenSaysSoInOneLineUnderItsOwnTitle)
+{
+    using forms::DisplayFailure;
+    const struct
+    {
+        DisplayFailure failure;
+        const char* name;
+        const char* line;
+    } cases[] = {
+        {DisplayFailure::NoConnection, "wayland",
+         "Prüfung: Die Bildschirmanbindung „wayland“ lässt sich nicht starten.\n"},
+        {DisplayFailure::NoDisplay, "",
+         "Prüfung: Keine Anzeige angegeben (DISPLAY ist nicht gesetzt); das Programm braucht eine grafische "
+         "Oberfläche.\n"},
+        {DisplayFailure::Unreachable, ":4711", "Prüfung: Die Anzeige „:4711“ lässt sich nicht öffnen.\n"},
+    };
+    for (const auto& each : cases)
+        EXPECT_EQ(forms::displayFailureMessage("Prüfung", each.failure, each.name), each.line);
+}
+
+TEST(RuntimeTest, AWindowUnloadedByItsOwnHandlerLivesUntilTheHandlerReturns)
+{
+    // Each way an unload can be reached: a handler (click), and an unload
+    // step outside any handler (the run-time unloading a window directly).
+    for (const bool throughHandler : {true, false}) {
+        SelfUnloadingForm::freed.clear();
+        SelfUnloadingForm::freedDuringHandler = {"not run"};
+        FakeRuntime runtime;
+        runtime.show(runtime.form<frmSplash>()); // keeps the program running
+        (void)runtime.form<CountingForm>();
+        auto& self = runtime.form<SelfUnloadingForm>();
+        if (throughHandler) {
+            self.click("cmdGo");
+            EXPECT_TRUE(SelfUnloadingForm::freedDuringHandler.empty()) << "freed while its handler ran";
+            EXPECT_EQ(SelfUnloadingForm::captionAfterUnloads, "still here");
+        } else {
+            runtime.unload(self);
+        }
+        EXPECT_EQ(SelfUnloadingForm::freed, std::vector<std::string>{"frmSelf"}) << "freed once it returned";
+        EXPECT_FALSE(runtime.isLoaded<SelfUnloadingForm>());
+        EXPECT_EQ(runtime.isLoaded<CountingForm>(), !throughHandler);
+        EXPECT_EQ(runtime.ended, 0);
+    }
+}
+
 // A window whose handler for one step fails the way a failing platform call would.
 enum class Step
 {
