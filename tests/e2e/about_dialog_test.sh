@@ -22,7 +22,7 @@ count_is() {
 }
 
 open_about() {
-    click_twips "$main" 2100 8340
+    click_described "$main" Form1 Command3
     about=$(wait_for_active_window "Info zu Gradolux") || fail "Programminfo did not open the About dialog with the focus"
 }
 
@@ -32,7 +32,7 @@ xdotool key Return
 main=$(wait_for_active_window "Bewerten und Beurteilen") || fail "the main window did not appear"
 
 open_about
-click_twips "$main" 2100 8340
+click_described "$main" Form1 Command3
 settle "$main" || fail "the main window did not answer"
 [[ "$(count_windows "Info zu Gradolux")" == 1 ]] || fail "Programminfo twice gave $(count_windows "Info zu Gradolux") dialogs"
 wait_for_focus "$about" || fail "the About dialog did not come to the front with the focus"
@@ -53,7 +53,7 @@ wait_until count_is "Gradolux" 0 || fail "Enter did not close the message box"
 wait_for_focus "$about" || fail "the focus did not return to the About dialog"
 [[ "$(count_windows "Info zu Gradolux")" == 1 ]] || fail "the About dialog did not stay open"
 
-click_twips "$main" 7900 8460
+click_described "$main" Form1 Command2
 wait_for_exit || fail "Programm Beenden with the About dialog open did not end the program"
 [[ "$EXIT_CODE" == 0 ]] || fail "exit code $EXIT_CODE"
 echo "about dialog: passed"

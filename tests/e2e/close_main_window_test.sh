@@ -11,11 +11,11 @@ start_x_session
 start_gradolux
 splash=$(wait_for_active_window splash) || fail "the splash window did not appear with the focus"
 # A click on a label does nothing; one on the frame's empty surface goes on.
-click_twips "$splash" 3600 3780
+click_described "$splash" frmSplash lblWarning
 settle "$splash" || fail "the splash did not answer"
 [[ "$(map_state "$splash")" == IsViewable ]] || fail "a click on the label closed the splash"
 [[ -z "$(xdotool search --all --pid "$APP_PID" --name 'Bewerten')" ]] || fail "a click on the label opened the main window"
-click_twips "$splash" 600 3300
+click_described "$splash" frmSplash Frame1
 main=$(wait_for_active_window "Bewerten und Beurteilen") || fail "a click on the splash frame did not open the main window"
 
 xdotool key alt+F4

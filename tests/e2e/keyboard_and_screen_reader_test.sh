@@ -81,6 +81,6 @@ $atspi "$APP_PID" check-about || fail "the About dialog's roles and names"
 expect_focus "push button|OK"
 xdotool key Escape
 
-click_twips "$main" 7900 8460
+click_described "$main" Form1 Command2
 wait_for_exit || fail "Programm Beenden did not end the program"
 echo "keyboard and screen reader: passed"

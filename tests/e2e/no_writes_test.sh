@@ -61,18 +61,18 @@ find_program() {
 wait_for_active_window splash >/dev/null || fail "the splash window did not appear with the focus"
 xdotool key a
 main=$(wait_for_active_window "Bewerten und Beurteilen") || fail "the main window did not appear"
-click_twips "$main" 1800 1440
-click_twips "$main" 1200 4200
-click_twips "$main" 5400 5250
-click_twips "$main" 7900 7980
-click_twips "$main" 2100 8340
+click_described "$main" Form1 Option2
+click_described "$main" Form1 Option8
+click_described "$main" Form1 Option17
+click_described "$main" Form1 Command1
+click_described "$main" Form1 Command3
 about=$(wait_for_active_window "Info zu Gradolux") || fail "the About dialog did not appear"
 xdotool key alt+s
 box=$(wait_for_active_window "=Gradolux") || fail "the message box did not appear"
 xdotool key Return
 wait_until_unmapped "$box" || fail "the message box stayed"
 wait_for_focus "$about" || fail "the focus did not return to the About dialog"
-click_twips "$main" 7900 8460
+click_described "$main" Form1 Command2
 wait "$launcher" || fail "the program did not end with exit code 0"
 
 left=$(find "$sandbox" -mindepth 2 | sort)

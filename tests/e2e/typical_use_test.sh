@@ -46,19 +46,19 @@ centre_y=$((client_y - top + (top + HEIGHT + bottom) / 2))
     fail "the main window's centre is at ($centre_x, $centre_y), not (640, 512)"
 
 # A = 3 (Option2), H = 1 (Option8), W = 6 (Option17), then "Berechnen".
-click_twips "$main" 1800 1440
-click_twips "$main" 1200 4200
-click_twips "$main" 5400 5250
-click_twips "$main" 7900 7980
-copy_text_at "$main" 9180 6180 18 || fail "R is '$CLIPBOARD', expected 18"
+click_described "$main" Form1 Option2
+click_described "$main" Form1 Option8
+click_described "$main" Form1 Option17
+click_described "$main" Form1 Command1
+copy_text_of "$main" Form1 Text1 18 || fail "R is '$CLIPBOARD', expected 18"
 
 # W = 0,2 (Option13): recomputed from the kept A and H, with the locale's separator.
-click_twips "$main" 5400 4000
-click_twips "$main" 7900 7980
-copy_text_at "$main" 9180 6180 "0${separator}6" || fail "R is '$CLIPBOARD', expected 0${separator}6"
+click_described "$main" Form1 Option13
+click_described "$main" Form1 Command1
+copy_text_of "$main" Form1 Text1 "0${separator}6" || fail "R is '$CLIPBOARD', expected 0${separator}6"
 screenshot "$TEST_NAME"
 
-click_twips "$main" 7900 8460
+click_described "$main" Form1 Command2
 wait_for_exit || fail "Programm Beenden did not end the program"
 [[ "$EXIT_CODE" == 0 ]] || fail "exit code $EXIT_CODE"
 echo "typical use: passed"

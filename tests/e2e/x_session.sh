@@ -169,20 +169,13 @@ click_twips() {
     xdotool mousemove --window "$window" "$x" "$y" click 1
 }
 
-# The middle of a control as the window's description places it, in twips of
-# the client area, found by its text (a pattern: "^B&erechnen$", ", A = 3$");
-# from LIST_CONTROLS (tests/tools/list_controls).
-#   control_twips WINDOW PATTERN     prints "X Y"
-control_twips() {
-    "$LIST_CONTROLS" "$1" | awk -F'|' -v p="$2" '$7 ~ p {print int($2 + $4 / 2), int($3 + $5 / 2); found = 1; exit}
-        END {exit !found}'
-}
-
-# Clicks the middle of a control of a window, found as control_twips finds it.
-#   click_control_twips WINDOW-ID WINDOW PATTERN
-click_control_twips() {
+# Clicks a control of a window by its name in the window's description
+# (Command1, Option8, Frame1 …), where LIST_CONTROLS places it: a control in
+# its middle, a frame on its own surface, away from the controls on it.
+#   click_described WINDOW-ID WINDOW CONTROL
+click_described() {
     local point
-    point=$(control_twips "$2" "$3") || { echo "no control of $2 reads $3" >&2; return 1; }
+    point=$("$LIST_CONTROLS" "$2" "$3") || { echo "no control $3 in $2" >&2; return 1; }
     # shellcheck disable=SC2086 # two numbers
     click_twips "$1" $point
 }
@@ -192,13 +185,14 @@ clipboard_is() {
     [[ "$CLIPBOARD" == "$1" ]]
 }
 
-# Copies the text of the text box at a point (twips) the way a user does and
-# waits until the clipboard holds EXPECTED; sets CLIPBOARD to what it held last.
-copy_text_at() {
-    local window=$1 x=$2 y=$3 expected=$4
-    click_twips "$window" "$x" "$y"
+# Copies the text of a text box (as click_described names it) the way a user
+# does and waits until the clipboard holds EXPECTED; sets CLIPBOARD to what
+# it held last.
+#   copy_text_of WINDOW-ID WINDOW CONTROL EXPECTED
+copy_text_of() {
+    click_described "$1" "$2" "$3" || return 1
     xdotool key ctrl+a ctrl+c
-    wait_until clipboard_is "$expected"
+    wait_until clipboard_is "$4"
 }
 
 has_ended() {

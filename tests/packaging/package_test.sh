@@ -58,7 +58,7 @@ start_gradolux
 wait_for_active_window splash >/dev/null || fail "the unpacked program showed no splash"
 xdotool key space
 main=$(wait_for_active_window "Bewerten und Beurteilen") || fail "the unpacked program showed no calculator"
-click_twips "$main" 7900 8460
+click_described "$main" Form1 Command2
 wait_for_exit || fail "the unpacked program did not end"
 [[ "$EXIT_CODE" == 0 ]] || fail "exit code $EXIT_CODE"
 echo "package: passed"

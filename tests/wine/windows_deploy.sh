@@ -96,7 +96,7 @@ end_program() {
     xdotool key space
     local main
     main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
-    click_twips "$main" 7900 8460
+    click_described "$main" Form1 Command2
     expect_clean_exit "Programm Beenden" || return 1
 }
 

@@ -72,19 +72,19 @@ windows_typical_use() {
     wait_until_unmapped "$SPLASH" || { wine_fail "the splash stayed visible"; return 1; }
 
     # A = 3 (Option2), H = 1 (Option8), W = 6 (Option17), then "Berechnen".
-    click_twips "$main" 1800 1440
-    click_twips "$main" 1200 4200
-    click_twips "$main" 5400 5250
-    click_twips "$main" 7900 7980
+    click_described "$main" Form1 Option2
+    click_described "$main" Form1 Option8
+    click_described "$main" Form1 Option17
+    click_described "$main" Form1 Command1
     wait_until r_is 18 || { wine_fail "R is '$R', expected 18"; return 1; }
     LABELS=$(win_reader labels "$MAIN_TITLE")
     [[ "$LABELS" == *"In Ihrem Anwendungsfall ergibt sich bei der Berechnung ein GERINGES RISIKO."* ]] || { wine_fail "the verdict is not shown: $LABELS"; return 1; }
     # W = 0,2 (Option13): recomputed from the kept A and H, with the locale's separator.
-    click_twips "$main" 5400 4000
-    click_twips "$main" 7900 7980
+    click_described "$main" Form1 Option13
+    click_described "$main" Form1 Command1
     wait_until r_is "0${separator}6" || { wine_fail "R is '$R', expected 0${separator}6"; return 1; }
 
-    click_twips "$main" 7900 8460
+    click_described "$main" Form1 Command2
     expect_clean_exit "Programm Beenden" || return 1
     echo "Windows typical use ($locale): passed"
 }
@@ -111,7 +111,7 @@ windows_keyboard_and_about() {
     start_wine_gradolux C.UTF-8 || return 1
     # Keys that type nothing and a click on a label leave the splash up.
     xdotool key shift Left F5 Delete Insert
-    click_twips "$SPLASH" 3600 3780
+    click_described "$SPLASH" frmSplash lblWarning
     settle "$SPLASH" || { wine_fail "the splash did not answer"; return 1; }
     [[ "$(map_state "$SPLASH")" == IsViewable ]] || { wine_fail "a key without a character or a label click closed the splash"; return 1; }
     [[ -z "$(xdotool search --onlyvisible --name "$MAIN_TITLE" 2>/dev/null)" ]] || { wine_fail "the main window opened too early"; return 1; }
@@ -122,7 +122,7 @@ windows_keyboard_and_about() {
     settle "$SPLASH" || { wine_fail "the splash did not answer"; return 1; }
     [[ "$(map_state "$SPLASH")" == IsViewable ]] || { wine_fail "a press or a release alone on the frame closed the splash"; return 1; }
     # A click on the frame's surface goes on.
-    click_twips "$SPLASH" 600 3300
+    click_described "$SPLASH" frmSplash Frame1
     main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "a click on the frame did not open the main window"; return 1; }
 
     # Tab follows the tab index; Alt+E, shared by two buttons, only moves the focus.
@@ -155,12 +155,12 @@ windows_keyboard_and_about() {
 
     # The About dialog: Escape and Enter close it, Alt+S shows the message box.
     for key in Escape Return KP_Enter; do
-        click_twips "$main" 2100 8340
+        click_described "$main" Form1 Command3
         about=$(wait_for_wine_window "Info zu Gradolux") || { wine_fail "Programminfo did not open the About dialog"; return 1; }
         xdotool key "$key"
         wait_until window_gone "Info zu Gradolux" || { wine_fail "$key did not close the About dialog"; return 1; }
     done
-    click_twips "$main" 2100 8340
+    click_described "$main" Form1 Command3
     about=$(wait_for_wine_window "Info zu Gradolux") || { wine_fail "Programminfo did not open the About dialog"; return 1; }
     xdotool key alt+s
     box=$(wait_for_wine_window "Gradolux") || { wine_fail "Alt+S did not show the message box"; return 1; }
@@ -168,7 +168,7 @@ windows_keyboard_and_about() {
     wait_until_unmapped "$box" || { wine_fail "Enter did not close the message box"; return 1; }
     wait_for_focus "$about" || { wine_fail "the focus did not come back to the About dialog"; return 1; }
 
-    click_twips "$main" 7900 8460
+    click_described "$main" Form1 Command2
     expect_clean_exit "Programm Beenden" || return 1
     echo "Windows keyboard and About dialog: passed"
 }
@@ -228,7 +228,7 @@ windows_installer() {
     xdotool key space
     local main
     main=$(wait_for_wine_window "$MAIN_TITLE") || { wine_fail "the main window did not appear"; return 1; }
-    click_twips "$main" 7900 8460
+    click_described "$main" Form1 Command2
     expect_clean_exit "Programm Beenden" || return 1
 
     # The uninstaller hands over to a copy of itself and returns at once;
