@@ -205,12 +205,12 @@ void Runtime::failWithCurrentException() noexcept
 
 Error Runtime::notBuilt(const WindowDescription& window)
 {
-    return Error("Das Fenster " + std::string(window.name) + " lässt sich nicht anlegen.");
+    return Error{"Das Fenster " + std::string(window.name) + " lässt sich nicht anlegen."};
 }
 
 Error Runtime::notBuilt(const ControlDescription& control)
 {
-    return Error(std::string(control.name) + " lässt sich nicht anlegen.");
+    return Error{std::string(control.name) + " lässt sich nicht anlegen."};
 }
 
 std::string displayFailureMessage(std::string_view applicationTitle, DisplayFailure failure,

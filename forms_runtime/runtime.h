@@ -246,9 +246,9 @@ protected:
     // button. True when the run-time took the key; otherwise the native
     // control handles it (typing into a text box, Tab, …).
     bool keyPressed(Form& form, const KeyStroke& key);
-    // One UTF-16 unit of typed text, as Windows sends it: a character beyond
-    // the basic plane comes in two halves, which a window with key preview
-    // gets joined, as one character.
+    // One UTF-16 unit of typed text, for a platform that reports typing in
+    // such units: a character beyond the basic plane comes in two halves,
+    // which a window with key preview gets joined, as one character.
     bool unitTyped(Form& form, char16_t unit, bool alt);
     // The user closed the window through its frame.
     void closeRequested(Form& form);

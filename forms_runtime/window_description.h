@@ -47,8 +47,7 @@ struct FontSpec
 };
 
 // A picture named independently of any toolkit; each back end finds the
-// picture of that name among its own resources (the Qt back end at
-// ":/pictures/<id>.png", a Windows build in its resource script).
+// picture of that name among its own resources.
 using PictureId = std::string_view;
 
 enum class ControlKind

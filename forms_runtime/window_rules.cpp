@@ -18,11 +18,16 @@ bool swallowsClicks(ControlKind kind)
            kind == ControlKind::PictureBox || kind == ControlKind::Line;
 }
 
+bool isTabStop(const ControlDescription& control)
+{
+    return takesFocus(control.kind) && control.tabIndex >= 0;
+}
+
 std::vector<const ControlDescription*> tabOrder(const WindowDescription& window)
 {
     std::vector<const ControlDescription*> order;
     for (const ControlDescription& control : window.controls)
-        if (takesFocus(control.kind) && control.tabIndex >= 0)
+        if (isTabStop(control))
             order.push_back(&control);
     std::stable_sort(order.begin(), order.end(),
                      [](const auto* left, const auto* right) { return left->tabIndex < right->tabIndex; });

@@ -18,6 +18,11 @@ namespace forms {
 // keyboard focus; labels, frames, images and lines never do.
 bool takesFocus(ControlKind kind);
 
+// A control the Tab key stops at: one that takes the focus and has a tab
+// index. (Of an option group, the group's one stop is decided by
+// leadsOptionGroup on top of this.)
+bool isTabStop(const ControlDescription& control);
+
 // Labels, frames, images, picture boxes and lines keep the clicks on them to
 // themselves: a click on a label inside a frame is no click on the frame.
 bool swallowsClicks(ControlKind kind);

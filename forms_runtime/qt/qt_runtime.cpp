@@ -516,7 +516,7 @@ void QtRuntime::createControl(Form& form, Window& window, const ControlDescripti
     }
     if (swallowsClicks(control.kind))
         window.events->watchClicks(widget, control.name);
-    widget->setFocusPolicy(takesFocus(control.kind) && control.tabIndex >= 0 ? Qt::StrongFocus : Qt::NoFocus);
+    widget->setFocusPolicy(isTabStop(control) ? Qt::StrongFocus : Qt::NoFocus);
     if (!control.accessibleName.empty())
         widget->setAccessibleName(toQString(control.accessibleName));
     registerControl(form, control, widget);

@@ -74,6 +74,15 @@ int metricAt(int index, int dpi, int systemDpi)
 // A stored colour as GDI takes it: a system colour reference resolves
 // through the system's colours now (a contrast theme included), an RGB value
 // is taken as it is.
+// The run-time's system colour indexes are the system's own numbers.
+static_assert(sys::ScrollBar == COLOR_SCROLLBAR && sys::Window == COLOR_WINDOW &&
+              sys::WindowText == COLOR_WINDOWTEXT && sys::Highlight == COLOR_HIGHLIGHT &&
+              sys::HighlightText == COLOR_HIGHLIGHTTEXT && sys::ButtonFace == COLOR_BTNFACE &&
+              sys::ButtonShadow == COLOR_BTNSHADOW && sys::GrayText == COLOR_GRAYTEXT &&
+              sys::ButtonText == COLOR_BTNTEXT && sys::ButtonHighlight == COLOR_BTNHIGHLIGHT &&
+              sys::DarkShadow == COLOR_3DDKSHADOW && sys::Light == COLOR_3DLIGHT &&
+              sys::InfoText == COLOR_INFOTEXT && sys::InfoBackground == COLOR_INFOBK);
+
 COLORREF toColorRef(StoredColour colour)
 {
     if (colour & 0x80000000u)
@@ -530,23 +539,26 @@ NativeControl nativeControlFor(const WindowDescription& description, const Contr
         native.className = L"BUTTON";
         native.style |= BS_AUTORADIOBUTTON | BS_MULTILINE;
         if (leadsOptionGroup(description, control))
-            native.style |= WS_GROUP | WS_TABSTOP;
+            native.style |= WS_GROUP | (isTabStop(control) ? WS_TABSTOP : 0);
         break;
     case ControlKind::TextBox:
         native.className = L"EDIT";
-        native.style |=
-            WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | (control.alignment == Alignment::Centre ? ES_CENTER : 0);
+        native.style |= (isTabStop(control) ? WS_TABSTOP : 0) | WS_GROUP | ES_AUTOHSCROLL |
+                        (control.alignment == Alignment::Right    ? ES_RIGHT
+                         : control.alignment == Alignment::Centre ? ES_CENTER
+                                                                  : ES_LEFT);
         native.exStyle |= WS_EX_CLIENTEDGE;
         break;
     case ControlKind::CommandButton:
         native.className = L"BUTTON";
-        native.style |= WS_TABSTOP | WS_GROUP | (control.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        native.style |= (isTabStop(control) ? WS_TABSTOP : 0) | WS_GROUP |
+                        (control.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         break;
     case ControlKind::Image:
     case ControlKind::PictureBox:
         // Pictures are drawn by the window at its resolution. The text is
         // never shown; it is the name screen readers give the picture.
-        native.style |= SS_NOTIFY | SS_OWNERDRAW | (takesFocus(control.kind) ? WS_TABSTOP | WS_GROUP : 0);
+        native.style |= SS_NOTIFY | SS_OWNERDRAW | (isTabStop(control) ? WS_TABSTOP | WS_GROUP : 0);
         if (control.sunken)
             native.exStyle |= WS_EX_CLIENTEDGE;
         native.text = toWide(control.accessibleName);
