@@ -5,9 +5,10 @@
 // after a move to a screen of another resolution, every text whole at every
 // resolution; texts and captions set and read back; option groups exclusive
 // per frame with one Tab stop each; show, hide, unload and end; a window
-// unloaded by its own handler living until the handler returns; the default
-// and cancel buttons; access keys typed with Alt and without; the message
-// box that blocks every window and gives the focus back.
+// unloaded by its own handler living until the handler returns; no event
+// reaching a handler after the end; the default and cancel buttons; access
+// keys typed with Alt and without; the message box that blocks every window
+// and gives the focus back.
 
 #include "backend_probe.h"
 #include "form1.h"
@@ -384,6 +385,47 @@ TEST_F(ContractTest, AWindowUnloadedByItsOwnHandlerLivesUntilTheHandlerReturns)
     EXPECT_FALSE(runtime().isLoaded<about::frmAbout>());
     EXPECT_TRUE(m_probe->exitCodes().empty());
     EXPECT_TRUE(m_probe->visible(runtime().form<main_window::Form1>()));
+}
+
+// A window that counts what reaches its handlers.
+class HandlerCounter final : public forms::Form
+{
+public:
+    explicit HandlerCounter(forms::Runtime& runtime) : Form(runtime)
+    {
+        onClick("cmdGo", [] { ++clicks; });
+    }
+    void Form_Unload() override { ++unloads; }
+    const forms::WindowDescription& description() const override
+    {
+        static const forms::WindowDescription description{
+            .name = "frmCount",
+            .clientWidth = 3000,
+            .clientHeight = 1500,
+            .controls = {{.name = "cmdGo",
+                          .kind = forms::ControlKind::CommandButton,
+                          .text = "Los",
+                          .rect = {120, 120, 1200, 375},
+                          .tabIndex = 0}}};
+        return description;
+    }
+    static inline int clicks = 0;
+    static inline int unloads = 0;
+};
+
+TEST_F(ContractTest, NoEventReachesAHandlerAfterTheEnd)
+{
+    HandlerCounter::clicks = HandlerCounter::unloads = 0;
+    auto& counter = runtime().form<HandlerCounter>();
+    runtime().show(counter);
+    m_probe->click(counter, "cmdGo");
+    ASSERT_EQ(HandlerCounter::clicks, 1) << "a click before the end reaches the handler";
+    runtime().end();
+    m_probe->click(counter, "cmdGo");
+    m_probe->closeFrame(counter);
+    EXPECT_EQ(HandlerCounter::clicks, 1);
+    EXPECT_EQ(HandlerCounter::unloads, 0);
+    EXPECT_EQ(m_probe->exitCodes(), std::vector<int>{0}) << "the program ended once";
 }
 
 TEST_F(ContractTest, EachOptionGroupIsOneTabStop)
