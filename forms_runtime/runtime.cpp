@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <utility>
 
 namespace forms {
 
@@ -427,6 +428,28 @@ void Runtime::prepareNext()
     m_preparing.pop_front();
     prepareText(sample.font, sample.text);
     schedulePreparation();
+}
+
+void Runtime::pointerPressed(Form& form, const ControlDescription* control)
+{
+    if (LoadedForm* entry = entryOf(form))
+        entry->pressed = control && swallowsClicks(control->kind) ? control : nullptr;
+}
+
+void Runtime::pointerReleased(Form& form, const ControlDescription* control)
+{
+    LoadedForm* entry = entryOf(form);
+    if (!entry)
+        return;
+    const ControlDescription* pressed = std::exchange(entry->pressed, nullptr);
+    if (pressed && pressed == control)
+        form.click(control->name);
+}
+
+void Runtime::pointerLost(Form& form)
+{
+    if (LoadedForm* entry = entryOf(form))
+        entry->pressed = nullptr;
 }
 
 void Runtime::closeRequested(Form& form)

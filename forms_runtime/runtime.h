@@ -252,6 +252,15 @@ protected:
     bool unitTyped(Form& form, char16_t unit, bool alt);
     // The user closed the window through its frame.
     void closeRequested(Form& form);
+    // The left mouse button went down, or came up, on the surface of
+    // `control` (nullptr: on none of the window's controls that keep their
+    // clicks); the back end holds the mouse from the press on, so that it
+    // sees the release wherever it happens. The run-time decides: a click is
+    // a press and a release on the same such control, and goes to its
+    // handler. pointerLost forgets the press (the mouse was taken away).
+    void pointerPressed(Form& form, const ControlDescription* control);
+    void pointerReleased(Form& form, const ControlDescription* control);
+    void pointerLost(Form& form);
     // Inside a catch block: reports the exception being handled as deliver()
     // does and ends the program. Nothing may unwind through the toolkit's or
     // the system's code.
@@ -273,6 +282,7 @@ private:
         std::unique_ptr<Form> form;
         bool shownBefore = false;
         NativeHandle window = nullptr;
+        const ControlDescription* pressed = nullptr; // where the left button went down
         std::map<const ControlDescription*, NativeHandle> controls;
         std::map<NativeHandle, const ControlDescription*> described;
     };

@@ -106,10 +106,10 @@ public:
         : QObject(window.top), m_runtime(runtime), m_form(form), m_window(window)
     {}
 
-    void watchClicks(QWidget* control, std::string_view name)
+    void watchClicks(QWidget* widget, const ControlDescription& control)
     {
-        m_names[control] = name;
-        control->installEventFilter(this);
+        m_clickKeepers[widget] = &control;
+        widget->installEventFilter(this);
     }
 
     // Access keys stay registered with the toolkit, which tells screen
@@ -161,22 +161,24 @@ private:
                    m_runtime.keyPressed(m_form, key);
         }
 
-        const auto name = m_names.find(watched);
-        if (name == m_names.end())
+        const auto control = m_clickKeepers.find(watched);
+        if (control == m_clickKeepers.end())
             return false;
+        // The toolkit gives the widget the mouse from the press on, so the
+        // release comes here wherever it happens; the run-time decides what
+        // is a click.
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
             if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-                m_pressed = watched;
+                m_runtime.pointerPressed(m_form, control->second);
             return true;
         case QEvent::MouseButtonRelease: {
             const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() != Qt::LeftButton)
+                return true;
             const bool inside = static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint());
-            const bool clicked = mouse->button() == Qt::LeftButton && m_pressed == watched && inside;
-            m_pressed = nullptr;
-            if (clicked)
-                m_form.click(name->second);
+            m_runtime.pointerReleased(m_form, inside ? control->second : nullptr);
             return true;
         }
         default:
@@ -226,8 +228,7 @@ public:
     Window& m_window; // valid until detached
     std::set<QObject*> m_accessKeyOwners;
     std::set<QObject*> m_arrowTakers;
-    std::map<QObject*, std::string_view> m_names;
-    QObject* m_pressed = nullptr;
+    std::map<QObject*, const ControlDescription*> m_clickKeepers; // the controls that keep their clicks
     bool m_detached = false;
 };
 
@@ -515,7 +516,7 @@ void QtRuntime::createControl(Form& form, Window& window, const ControlDescripti
                          [&form, name = control.name] { form.click(name); });
     }
     if (swallowsClicks(control.kind))
-        window.events->watchClicks(widget, control.name);
+        window.events->watchClicks(widget, control);
     widget->setFocusPolicy(isTabStop(control) ? Qt::StrongFocus : Qt::NoFocus);
     if (!control.accessibleName.empty())
         widget->setAccessibleName(toQString(control.accessibleName));

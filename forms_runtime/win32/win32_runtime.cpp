@@ -212,7 +212,7 @@ struct Win32Runtime::Window
     std::map<std::tuple<std::string, int, int>, HICON> icons;
     int dpi = 96; // the resolution it is laid out at
     HWND lastFocus = nullptr;
-    const ControlDescription* pressedFrame = nullptr; // where the left button went down
+    bool releasing = false; // the window lets the mouse go after a release
 };
 
 namespace {
@@ -983,11 +983,12 @@ LRESULT Win32Runtime::command(Window& window, WPARAM wParam, LPARAM lParam)
 
 void Win32Runtime::frameClick(Window& window, UINT message, LPARAM lParam)
 {
-    // A click on the window's surface within a frame is the frame's: the
-    // button must go down and come up again on the same frame, not on a
-    // label or picture inside it, which keeps its clicks to itself. The
-    // window holds the mouse from the press on, so it sees the release
-    // wherever it happens.
+    // The window's surface within a frame is the frame's (a frame lets the
+    // mouse through to its window), unless a label or picture inside it,
+    // which keeps its clicks to itself, lies there. The press and the
+    // release go to the run-time, which decides what is a click; the window
+    // holds the mouse from the press on, so it sees the release wherever it
+    // happens.
     const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     const auto contains = [&](const ControlDescription& control) {
         const HWND handle = handleOf(*window.form, control);
@@ -1008,15 +1009,18 @@ void Win32Runtime::frameClick(Window& window, UINT message, LPARAM lParam)
             under = &control;
     }
     if (message == WM_LBUTTONDOWN) {
-        window.pressedFrame = under;
         SetCapture(window.top);
+        pointerPressed(*window.form, under);
         return;
     }
-    const ControlDescription* pressed = std::exchange(window.pressedFrame, nullptr);
-    if (GetCapture() == window.top)
+    // Released first: losing the capture forgets the press.
+    Form& form = *window.form;
+    if (GetCapture() == window.top) {
+        window.releasing = true;
         ReleaseCapture();
-    if (under && under == pressed)
-        window.form->click(under->name);
+        window.releasing = false;
+    }
+    pointerReleased(form, under);
 }
 
 // The colours a control paints with, asked by the control before it paints:
@@ -1081,7 +1085,8 @@ LRESULT Win32Runtime::handle(Window& window, UINT message, WPARAM wParam, LPARAM
         frameClick(window, message, lParam);
         return 0;
     case WM_CAPTURECHANGED:
-        window.pressedFrame = nullptr;
+        if (!window.releasing)
+            pointerLost(*window.form);
         return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:

@@ -133,6 +133,9 @@ public:
     using Runtime::loadedForms;
     using Runtime::nativeControl;
     using Runtime::nativeWindow;
+    using Runtime::pointerLost;
+    using Runtime::pointerPressed;
+    using Runtime::pointerReleased;
 
     std::string separator = ",";
     FocusPlace focus;                // where focusPlace() says the focus is

@@ -244,6 +244,39 @@ TEST(SplashTest, ClicksOnLabelsAndTheImageDoNothing)
     EXPECT_FALSE(runtime.isLoaded<Form1>());
 }
 
+TEST(SplashTest, AClickOnTheFrameIsAPressAndAReleaseOnItsSurface)
+{
+    // Each step: 'p' press, 'r' release, 'l' the mouse taken away; on the
+    // frame's surface (F), on a label in it (L) or on nothing (-).
+    const struct
+    {
+        const char* steps;
+        bool opens;
+    } cases[] = {
+        {"pF rF", true},  {"pF rL", false}, {"pL rF", false}, {"pL rL", false},      {"pF l rF", false},
+        {"p- rF", false}, {"pF r-", false}, {"rF", false},    {"pF rL pF rF", true},
+    };
+    for (const auto& each : cases) {
+        FakeRuntime runtime;
+        frmSplash& splash = runtime.form<frmSplash>();
+        runtime.show(splash);
+        const forms::WindowDescription& window = splash.description();
+        const auto on = [&](char where) -> const forms::ControlDescription* {
+            return where == 'F' ? window.find("Frame1") : where == 'L' ? window.find("lblWarning") : nullptr;
+        };
+        const std::string steps = each.steps;
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            if (steps[i] == 'p')
+                runtime.pointerPressed(splash, on(steps[++i]));
+            else if (steps[i] == 'r')
+                runtime.pointerReleased(splash, on(steps[++i]));
+            else if (steps[i] == 'l')
+                runtime.pointerLost(splash);
+        }
+        EXPECT_EQ(runtime.isLoaded<Form1>(), each.opens) << each.steps;
+    }
+}
+
 // A window that counts its load and unload steps.
 class CountingForm final : public forms::Form
 {
