@@ -430,6 +430,13 @@ void Runtime::prepareNext()
     schedulePreparation();
 }
 
+const ControlDescription& Runtime::tabbedIntoOptionGroup(const Form& form,
+                                                         const ControlDescription& option) const
+{
+    return optionGroupStop(form.description(), option,
+                           [&](const ControlDescription& other) { return readSelected(form, other); });
+}
+
 void Runtime::pointerPressed(Form& form, const ControlDescription* control)
 {
     if (LoadedForm* entry = entryOf(form))

@@ -258,6 +258,10 @@ protected:
     // sees the release wherever it happens. The run-time decides: a click is
     // a press and a release on the same such control, and goes to its
     // handler. pointerLost forgets the press (the mouse was taken away).
+    // The focus came to an option button by Tab or Shift+Tab: the option of
+    // its group that takes it instead (the chosen one, before any choice the
+    // group's leader), or the option itself.
+    const ControlDescription& tabbedIntoOptionGroup(const Form& form, const ControlDescription& option) const;
     void pointerPressed(Form& form, const ControlDescription* control);
     void pointerReleased(Form& form, const ControlDescription* control);
     void pointerLost(Form& form);

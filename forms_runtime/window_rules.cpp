@@ -34,6 +34,21 @@ std::vector<const ControlDescription*> tabOrder(const WindowDescription& window)
     return order;
 }
 
+const ControlDescription& optionGroupStop(const WindowDescription& window, const ControlDescription& option,
+                                          const std::function<bool(const ControlDescription&)>& chosen)
+{
+    const ControlDescription* leader = &option;
+    for (const ControlDescription& other : window.controls) {
+        if (other.kind != ControlKind::OptionButton || other.container != option.container)
+            continue;
+        if (chosen(other))
+            return other;
+        if (leadsOptionGroup(window, other))
+            leader = &other;
+    }
+    return *leader;
+}
+
 bool leadsOptionGroup(const WindowDescription& window, const ControlDescription& option)
 {
     if (option.kind != ControlKind::OptionButton)

@@ -9,6 +9,7 @@
 #include "window_description.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,12 @@ std::vector<const ControlDescription*> tabOrder(const WindowDescription& window)
 // choice it is the group's one Tab stop; once an option is chosen, the
 // chosen one is. Arrows move within the group.
 bool leadsOptionGroup(const WindowDescription& window, const ControlDescription& option);
+
+// The option of `option`'s group that Tab and Shift+Tab stop at, from
+// either side: the chosen one, before any choice the group's leader.
+// `chosen` tells whether an option is chosen now.
+const ControlDescription& optionGroupStop(const WindowDescription& window, const ControlDescription& option,
+                                          const std::function<bool(const ControlDescription&)>& chosen);
 
 // The label that names a text box for screen readers: the label whose tab
 // index comes right before the text box's, as the platform's readers take

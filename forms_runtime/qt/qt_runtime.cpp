@@ -155,6 +155,8 @@ private:
             return windowEvent(event);
         if (event->type() == QEvent::Shortcut && m_accessKeyOwners.contains(watched))
             return accessKeyEvent(*static_cast<QShortcutEvent*>(event));
+        if (event->type() == QEvent::FocusIn && m_arrowTakers.contains(watched))
+            return optionFocused(*static_cast<QWidget*>(watched), *static_cast<QFocusEvent*>(event));
         if (event->type() == QEvent::KeyPress && m_arrowTakers.contains(watched)) {
             const KeyStroke key = toKeyStroke(*static_cast<QKeyEvent*>(event));
             return optionForArrow(m_form.description(), key, focusedName()) &&
@@ -184,6 +186,22 @@ private:
         default:
             return false;
         }
+    }
+
+    // The toolkit moves the focus into an option group by Tab at the group's
+    // first option and by Shift+Tab at its last, chosen or not; which
+    // option takes it is the run-time's rule.
+    bool optionFocused(QWidget& option, const QFocusEvent& event)
+    {
+        if (event.reason() != Qt::TabFocusReason && event.reason() != Qt::BacktabFocusReason)
+            return false;
+        const ControlDescription* control = m_runtime.controlOf(m_form, &option);
+        if (!control)
+            return false;
+        const ControlDescription& stop = m_runtime.tabbedIntoOptionGroup(m_form, *control);
+        if (&stop != control)
+            m_runtime.widgetOf(m_form, stop)->setFocus(event.reason());
+        return false;
     }
 
     bool windowEvent(QEvent* event)

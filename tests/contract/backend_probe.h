@@ -71,8 +71,9 @@ public:
     virtual forms::PixelRect screenRect() = 0;
     // A letter typed with the focus on `focus` ("" to leave it), with Alt or without.
     virtual void typeLetter(const forms::Form& form, char32_t letter, bool alt, std::string_view focus) = 0;
-    // Tab pressed in the active window.
+    // Tab pressed in the active window, and Shift+Tab.
     virtual void tab(const forms::Form& form) = 0;
+    virtual void backTab(const forms::Form& form) = 0;
     // The name of the window's focused control ("" for none) and whether the window is the active one.
     virtual std::string focused(const forms::Form& form) = 0;
     virtual bool active(const forms::Form& form) = 0;

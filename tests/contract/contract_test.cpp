@@ -451,6 +451,29 @@ TEST_F(ContractTest, EachOptionGroupIsOneTabStop)
                                                 "Command3", "Command1"}));
 }
 
+TEST_F(ContractTest, ShiftTabWalksTheSameTabStopsBackwards)
+{
+    auto& form1 = runtime().form<main_window::Form1>();
+    runtime().show(form1);
+    const auto walk = [&] {
+        std::vector<std::string> stops;
+        m_probe->key(form1, forms::KeyStroke::Key::Other, "Command1");
+        for (int i = 0; i < 7; ++i) {
+            m_probe->backTab(form1);
+            stops.push_back(m_probe->focused(form1));
+        }
+        return stops;
+    };
+    // Into a group from behind, too: before any choice its first option by
+    // tab index, once chosen the chosen one.
+    EXPECT_EQ(walk(), (std::vector<std::string>{"Command3", "Option13", "Option7", "Option3", "Text1",
+                                                "Command2", "Command1"}));
+    for (const char* option : {"Option5", "Option12", "Option14"})
+        m_probe->click(form1, option);
+    EXPECT_EQ(walk(), (std::vector<std::string>{"Command3", "Option14", "Option12", "Option5", "Text1",
+                                                "Command2", "Command1"}));
+}
+
 TEST_F(ContractTest, ArrowsMoveWithinAnOptionGroupByTabIndexAndChoose)
 {
     using Key = forms::KeyStroke::Key;

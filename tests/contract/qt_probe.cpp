@@ -168,6 +168,11 @@ public:
         QWidget* top = m_runtime.window(form);
         QTest::keyClick(top->focusWidget() ? top->focusWidget() : top, Qt::Key_Tab);
     }
+    void backTab(const forms::Form& form) override
+    {
+        QWidget* top = m_runtime.window(form);
+        QTest::keyClick(top->focusWidget() ? top->focusWidget() : top, Qt::Key_Backtab, Qt::ShiftModifier);
+    }
     std::string focused(const forms::Form& form) override
     {
         const QWidget* focus = m_runtime.window(form)->focusWidget();

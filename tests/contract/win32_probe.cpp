@@ -222,6 +222,19 @@ public:
         PostMessageW(GetFocus(), WM_KEYUP, VK_TAB, 1 | (3L << 30));
         m_runtime.processPendingMessages();
     }
+    void backTab(const forms::Form& form) override
+    {
+        // The dialog manager reads Shift from the keyboard state, as it is
+        // while the message is handled.
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        const BYTE shift = keys[VK_SHIFT];
+        keys[VK_SHIFT] = 0x80;
+        SetKeyboardState(keys);
+        tab(form);
+        keys[VK_SHIFT] = shift;
+        SetKeyboardState(keys);
+    }
     std::string focused(const forms::Form& form) override
     {
         const HWND focus = GetFocus();

@@ -122,6 +122,28 @@ TEST(OptionGroupTest, TheFirstOptionOfEachFrameByTabIndexLeadsItsGroup)
     EXPECT_EQ(leaders, (std::vector<std::string>{"Option3", "Option7", "Option13"}));
 }
 
+TEST(OptionGroupTest, TabStopsAtTheChosenOptionOrBeforeAnyChoiceAtTheLeader)
+{
+    const forms::WindowDescription& form1 = resources::form1Description();
+    const struct
+    {
+        const char* entered; // the option Tab or Shift+Tab reached
+        std::set<std::string> chosen;
+        const char* stop;
+    } cases[] = {
+        {"Option6", {}, "Option3"},           {"Option3", {}, "Option3"},
+        {"Option18", {}, "Option13"},         {"Option18", {"Option15"}, "Option15"},
+        {"Option7", {"Option15"}, "Option7"}, {"Option7", {"Option12", "Option2"}, "Option12"},
+    };
+    for (const auto& each : cases) {
+        const forms::ControlDescription& stop = forms::optionGroupStop(
+            form1, *form1.find(each.entered), [&](const forms::ControlDescription& option) {
+                return each.chosen.contains(std::string(option.name));
+            });
+        EXPECT_EQ(stop.name, each.stop) << each.entered;
+    }
+}
+
 TEST(AccessibleTextTest, WindowsAreNamedAndTheSplashDescribed)
 {
     EXPECT_EQ(forms::accessibleName(resources::splashDescription(), "Gradolux"), "Gradolux");
