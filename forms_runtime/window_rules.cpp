@@ -74,6 +74,13 @@ bool hasTitleBar(const WindowDescription& window)
     return window.border == WindowBorder::Sizable || window.controlBox || !window.caption.empty();
 }
 
+WindowKind windowKind(const WindowDescription& window)
+{
+    if (!hasTitleBar(window))
+        return WindowKind::Splash;
+    return window.showInTaskbar ? WindowKind::Main : WindowKind::Dialog;
+}
+
 std::string_view accessibleName(const WindowDescription& window, std::string_view applicationTitle)
 {
     return window.caption.empty() ? applicationTitle : window.caption;

@@ -54,6 +54,18 @@ const ControlDescription* labelOf(const WindowDescription& window, const Control
 // caption; otherwise it is a bare box with a dialog border.
 bool hasTitleBar(const WindowDescription& window);
 
+// What kind of window a description means; each back end shows a kind in
+// its platform's way.
+enum class WindowKind
+{
+    Main,   // a window of the program's own, with a title bar and a taskbar entry (the calculator)
+    Dialog, // a title bar and no taskbar entry: it belongs to the program's other windows (About)
+    Splash, // no title bar and no taskbar entry: a bare box with a raised border (the splash)
+};
+// A window without a title bar is a splash, whether or not it asks for a
+// taskbar entry; one with a title bar and without a taskbar entry is a dialog.
+WindowKind windowKind(const WindowDescription& window);
+
 // What a screen reader calls a window: its caption, or the application
 // title for a window without one (the splash), which shows no title bar.
 std::string_view accessibleName(const WindowDescription& window, std::string_view applicationTitle);

@@ -372,7 +372,8 @@ namespace {
 QWidget* createTopLevel(const WindowDescription& description, QWidget*& client)
 {
     const QSize clientSize(twipsToPixels(description.clientWidth), twipsToPixels(description.clientHeight));
-    if (!hasTitleBar(description)) {
+    const WindowKind kind = windowKind(description);
+    if (kind == WindowKind::Splash) {
         auto* box = new QFrame(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint);
         box->setFrameStyle(QFrame::Panel | QFrame::Raised);
         box->setLineWidth(3);
@@ -386,8 +387,9 @@ QWidget* createTopLevel(const WindowDescription& description, QWidget*& client)
     auto* top = new QWidget(nullptr);
     client = top;
     top->resize(clientSize);
-    // A window without a taskbar entry of its own is a tool window.
-    Qt::WindowFlags flags = !description.showInTaskbar                    ? Qt::Tool
+    // A dialog, without a taskbar entry of its own, is a tool window to the
+    // window manager; a main window with a fixed frame a dialog frame.
+    Qt::WindowFlags flags = kind == WindowKind::Dialog                    ? Qt::Tool
                             : description.border == WindowBorder::Sizable ? Qt::Window
                                                                           : Qt::Dialog;
     if (description.border == WindowBorder::FixedDialog) {

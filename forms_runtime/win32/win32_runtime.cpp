@@ -139,7 +139,7 @@ HFONT makeFont(const FontSpec& design, int dpi)
 // dialog frame with only the buttons the description names.
 DWORD windowStyle(const WindowDescription& description)
 {
-    if (!hasTitleBar(description))
+    if (windowKind(description) == WindowKind::Splash)
         return WS_POPUP | WS_DLGFRAME;
     if (description.border == WindowBorder::Sizable)
         return WS_OVERLAPPEDWINDOW;
@@ -448,7 +448,8 @@ void Win32Runtime::createWindow(Form& form)
     RECT frame{0, 0, twipsToPixels(description.clientWidth, window->dpi),
                twipsToPixels(description.clientHeight, window->dpi)};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    const HWND owner = description.showInTaskbar ? nullptr : m_owner;
+    // Only a main window has a taskbar entry: the others belong to the hidden owner.
+    const HWND owner = windowKind(description) == WindowKind::Main ? nullptr : m_owner;
     // A window without a caption shows no title bar; its text is only the
     // name a screen reader gives it.
     window->top = CreateWindowExW(exStyle, kWindowClass,

@@ -144,6 +144,28 @@ TEST(OptionGroupTest, TabStopsAtTheChosenOptionOrBeforeAnyChoiceAtTheLeader)
     }
 }
 
+TEST(WindowKindTest, TheTitleBarAndTheTaskbarEntryMakeTheKind)
+{
+    using forms::WindowBorder;
+    using forms::WindowKind;
+    const struct
+    {
+        forms::WindowDescription window;
+        WindowKind kind;
+    } cases[] = {
+        {resources::form1Description(), WindowKind::Main},
+        {resources::aboutDescription(), WindowKind::Dialog},
+        {resources::splashDescription(), WindowKind::Splash},
+        // A bare box stays a splash even when it asks for a taskbar entry.
+        {{.border = WindowBorder::FixedDialog, .controlBox = false, .showInTaskbar = true},
+         WindowKind::Splash},
+        {{.caption = "Fest", .border = WindowBorder::FixedDialog, .showInTaskbar = true}, WindowKind::Main},
+        {{.border = WindowBorder::Sizable, .showInTaskbar = false}, WindowKind::Dialog},
+    };
+    for (const auto& each : cases)
+        EXPECT_EQ(forms::windowKind(each.window), each.kind) << each.window.name << each.window.caption;
+}
+
 TEST(AccessibleTextTest, WindowsAreNamedAndTheSplashDescribed)
 {
     EXPECT_EQ(forms::accessibleName(resources::splashDescription(), "Gradolux"), "Gradolux");
