@@ -410,11 +410,6 @@ HWND Win32Runtime::handleOf(const Form& form, const ControlDescription& control)
     return static_cast<HWND>(nativeControl(form, control));
 }
 
-const ControlDescription* Win32Runtime::describedBy(const Window& window, HWND handle) const
-{
-    return controlOf(*window.form, handle);
-}
-
 int Win32Runtime::screenDpi(const WindowDescription& description) const
 {
     // A centred window appears on the primary screen, a window at a fixed
@@ -763,7 +758,7 @@ void Win32Runtime::hide(Form& form)
 const ControlDescription* Win32Runtime::focusedControl(const Form& form)
 {
     const Window& window = windowOf(form);
-    return describedBy(window, GetFocus());
+    return controlOf(*window.form, GetFocus());
 }
 
 void Win32Runtime::focusControl(Form& form, const ControlDescription& control)
@@ -783,7 +778,7 @@ Runtime::FocusPlace Win32Runtime::focusPlace() const
     Window* active = windowOf(GetActiveWindow());
     if (!active)
         return {};
-    return {active->form, describedBy(*active, GetFocus())};
+    return {active->form, controlOf(*active->form, GetFocus())};
 }
 
 // Only a visible window is made active again; a hidden one (the splash)
@@ -970,7 +965,7 @@ LRESULT CALLBACK Win32Runtime::windowProcedure(HWND handle, UINT message, WPARAM
 LRESULT Win32Runtime::command(Window& window, WPARAM wParam, LPARAM lParam)
 {
     const int id = LOWORD(wParam);
-    const ControlDescription* control = describedBy(window, reinterpret_cast<HWND>(lParam));
+    const ControlDescription* control = controlOf(*window.form, reinterpret_cast<HWND>(lParam));
     if (id == IDOK || id == IDCANCEL) {
         // Enter and Escape, as the dialog manager found them: the run-time
         // decides which button they press.
@@ -1029,7 +1024,7 @@ void Win32Runtime::frameClick(Window& window, UINT message, LPARAM lParam)
 // dialog face (a text box's the window colour).
 LRESULT Win32Runtime::controlColour(Window& window, UINT message, HDC dc, HWND handle) const
 {
-    const ControlDescription* control = describedBy(window, handle);
+    const ControlDescription* control = controlOf(*window.form, handle);
     const bool box = message == WM_CTLCOLOREDIT;
     if (control && control->foreColour)
         SetTextColor(dc, paint(*control->foreColour, box ? ColourUse::TextInBox : ColourUse::Text));
@@ -1046,7 +1041,7 @@ LRESULT Win32Runtime::controlColour(Window& window, UINT message, HDC dc, HWND h
 // window's resolution from the icon's own images.
 void Win32Runtime::drawPicture(Window& window, const DRAWITEMSTRUCT& item)
 {
-    const ControlDescription* described = describedBy(window, item.hwndItem);
+    const ControlDescription* described = controlOf(*window.form, item.hwndItem);
     if (!described)
         return;
     const ControlDescription& control = *described;
@@ -1066,7 +1061,7 @@ void Win32Runtime::drawPicture(Window& window, const DRAWITEMSTRUCT& item)
 // Enter; the run-time's rule answers.
 LRESULT Win32Runtime::defaultButtonId(Window& window) const
 {
-    const ControlDescription* focused = describedBy(window, GetFocus());
+    const ControlDescription* focused = controlOf(*window.form, GetFocus());
     const ControlDescription* button =
         defaultButton(window.form->description(), focused ? focused->name : std::string_view());
     return button ? MAKELRESULT(GetDlgCtrlID(handleOf(*window.form, *button)), DC_HASDEFID) : 0;

@@ -100,7 +100,6 @@ private:
     // A control's native control, and the control a native one shows (nullptr
     // for none), through the run-time's registry.
     HWND handleOf(const Form& form, const ControlDescription& control) const;
-    const ControlDescription* describedBy(const Window& window, HWND handle) const;
     void createControl(Window& window, const ControlDescription& control, int order);
     // The font a control shows at its window's resolution (made on demand, owned by the window).
     static HFONT fontFor(Window& window, const ControlDescription& control);
