@@ -26,6 +26,7 @@
 #include <initializer_list>
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -334,6 +335,19 @@ TEST_F(ContractTest, KeyPreviewTakesEachTypedCharacterOnceAndWhole)
         << "the character beyond the basic plane comes as one";
 }
 
+// A small window with one button, cmdGo, for the windows of the tests.
+forms::WindowDescription oneButtonWindow(std::string_view name)
+{
+    return {.name = name,
+            .clientWidth = 3000,
+            .clientHeight = 1500,
+            .controls = {{.name = "cmdGo",
+                          .kind = forms::ControlKind::CommandButton,
+                          .text = "Los",
+                          .rect = {120, 120, 1200, 375},
+                          .tabIndex = 0}}};
+}
+
 // A window whose button unloads the window itself and then another, as a
 // handler may; it notes whether it was freed before its handler returned.
 class SelfUnloader final : public forms::Form
@@ -351,15 +365,7 @@ public:
     ~SelfUnloader() override { freed = true; }
     const forms::WindowDescription& description() const override
     {
-        static const forms::WindowDescription description{
-            .name = "frmSelf",
-            .clientWidth = 3000,
-            .clientHeight = 1500,
-            .controls = {{.name = "cmdGo",
-                          .kind = forms::ControlKind::CommandButton,
-                          .text = "Los",
-                          .rect = {120, 120, 1200, 375},
-                          .tabIndex = 0}}};
+        static const forms::WindowDescription description = oneButtonWindow("frmSelf");
         return description;
     }
     static inline bool freed = false;
@@ -398,15 +404,7 @@ public:
     void Form_Unload() override { ++unloads; }
     const forms::WindowDescription& description() const override
     {
-        static const forms::WindowDescription description{
-            .name = "frmCount",
-            .clientWidth = 3000,
-            .clientHeight = 1500,
-            .controls = {{.name = "cmdGo",
-                          .kind = forms::ControlKind::CommandButton,
-                          .text = "Los",
-                          .rect = {120, 120, 1200, 375},
-                          .tabIndex = 0}}};
+        static const forms::WindowDescription description = oneButtonWindow("frmCount");
         return description;
     }
     static inline int clicks = 0;
