@@ -204,14 +204,24 @@ void Runtime::failWithCurrentException() noexcept
     }
 }
 
-Error Runtime::notBuilt(const WindowDescription& window)
+Error notBuilt(const WindowDescription& window)
 {
     return Error{"Das Fenster " + std::string(window.name) + " lässt sich nicht anlegen."};
 }
 
-Error Runtime::notBuilt(const ControlDescription& control)
+Error notBuilt(const ControlDescription& control)
 {
     return Error{std::string(control.name) + " lässt sich nicht anlegen."};
+}
+
+Error notLoaded(const WindowDescription& window)
+{
+    return Error{"Das Fenster " + std::string(window.name) + " ist nicht geladen."};
+}
+
+Error unknownPicture(PictureId picture)
+{
+    return Error{"Das Bild „" + std::string(picture) + "“ gibt es nicht."};
 }
 
 std::string displayFailureMessage(std::string_view applicationTitle, DisplayFailure failure,

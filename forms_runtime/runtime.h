@@ -36,6 +36,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The errors a back end reports, in the user's words: the platform refused
+// to build a window or a control; a window asked for is not loaded; a
+// picture the descriptions name is not among the back end's.
+Error notBuilt(const WindowDescription& window);
+Error notBuilt(const ControlDescription& control);
+Error notLoaded(const WindowDescription& window);
+Error unknownPicture(PictureId picture);
+
 // Why a program could not reach the screen before any window existed.
 enum class DisplayFailure
 {
@@ -157,10 +165,6 @@ protected:
     virtual void createWindow(Form& form) = 0;
     virtual void destroyWindow(Form& form) = 0;
     virtual void endProcess(int exitCode) = 0;
-    // What a back end throws when the platform refuses to build a window or
-    // a control: the run-time's report, in the user's words.
-    static Error notBuilt(const WindowDescription& window);
-    static Error notBuilt(const ControlDescription& control);
 
     // Showing. At a window's first show the run-time places it: it asks for
     // the size of the client area, the frame the platform adds around it and

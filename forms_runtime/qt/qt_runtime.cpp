@@ -338,7 +338,7 @@ QtRuntime::Window& QtRuntime::windowOf(const Form& form) const
 {
     const auto it = m_windows.find(&form);
     if (it == m_windows.end())
-        throw Error("Das Fenster " + std::string(form.description().name) + " ist nicht geladen.");
+        throw notLoaded(form.description());
     return *it->second;
 }
 

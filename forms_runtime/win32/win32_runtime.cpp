@@ -47,7 +47,7 @@ const PictureResource& pictureResource(PictureId picture)
     for (const PictureResource& known : kPictures)
         if (known.picture == picture)
             return known;
-    throw Error("Das Bild „" + std::string(picture) + "“ gibt es nicht.");
+    throw unknownPicture(picture);
 }
 
 // A function of a system library that older versions of Windows (or Wine)
@@ -392,7 +392,7 @@ Win32Runtime::Window& Win32Runtime::windowOf(const Form& form) const
 {
     const auto it = m_windows.find(&form);
     if (it == m_windows.end())
-        throw Error("Das Fenster " + std::string(form.description().name) + " ist nicht geladen.");
+        throw notLoaded(form.description());
     return *it->second;
 }
 
