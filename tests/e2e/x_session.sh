@@ -59,6 +59,7 @@ fail() {
     if [[ -n "${DISPLAY:-}" ]]; then
         screenshot "failure-${TEST_NAME:-e2e}"
         echo "screenshot: $ARTIFACTS/failure-${TEST_NAME:-e2e}.png" >&2
+        focus_report >&2
     fi
     if [[ -s "$X_SESSION_DIR/gradolux.log" ]]; then
         echo "the program's output (last 20 lines):" >&2
@@ -114,6 +115,13 @@ has_focus() {
     [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$1" ]]
 }
 
+# The window has the keyboard focus and the window manager counts it as the
+# active window (_NET_ACTIVE_WINDOW): only then do the window manager's own
+# keys (Alt+F4) act on it.
+is_active() {
+    has_focus "$1" && [[ "$(xdotool getactivewindow 2>/dev/null)" == "$1" ]]
+}
+
 # Waits for a window to have the keyboard focus.
 wait_for_focus() {
     wait_until has_focus "$1"
@@ -124,8 +132,15 @@ wait_for_focus() {
 wait_for_active_window() {
     local id
     id=$(wait_for_window "$1") || return 1
-    wait_for_focus "$id" || return 1
+    wait_until is_active "$id" || return 1
     echo "$id"
+}
+
+# What the window manager and the X server say about the focus, for a
+# failure's report.
+focus_report() {
+    echo "focus: $(xdotool getwindowfocus 2>/dev/null), active: $(xdotool getactivewindow 2>/dev/null)," \
+        "visible windows of the program: $(xdotool search --onlyvisible --pid "${APP_PID:-0}" 2>/dev/null | tr '\n' ' ')"
 }
 
 # Returns once the program has handled every input sent to it so far (see
