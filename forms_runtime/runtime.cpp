@@ -29,10 +29,12 @@ void Runtime::load(std::type_index type, std::unique_ptr<Form> form)
 
 void Runtime::show(Form& form)
 {
-    const auto entry = std::find_if(m_forms.begin(), m_forms.end(),
-                                    [&](const LoadedForm& loaded) { return loaded.form.get() == &form; });
-    if (entry != m_forms.end() && !entry->shownBefore) {
+    LoadedForm* entry = entryOf(form);
+    if (!entry)
+        throw notLoaded(form.description());
+    if (!entry->shownBefore) {
         entry->shownBefore = true;
+        entry->lastFocus = firstFocus(form);
         // The frame counts only for centring; a window at a fixed place has
         // its client area there.
         const WindowDescription& description = form.description();
@@ -42,7 +44,49 @@ void Runtime::show(Form& form)
         placeClient(form, firstShowClientPosition(description, client.width, client.height, frame,
                                                   screenArea(form), pixelsPerTwip(form)));
     }
+    entry->visible = true;
     showWindow(form);
+    returnFocus(form);
+}
+
+void Runtime::hide(Form& form)
+{
+    LoadedForm* entry = entryOf(form);
+    if (!entry)
+        throw notLoaded(form.description());
+    if (const ControlDescription* focused = focusedControl(form))
+        entry->lastFocus = focused;
+    entry->visible = false;
+    hideWindow(form);
+}
+
+const ControlDescription* Runtime::firstFocus(const Form& form) const
+{
+    const std::vector<const ControlDescription*> stops = tabOrder(form.description());
+    if (stops.empty())
+        return nullptr;
+    const ControlDescription& first = *stops.front();
+    return first.kind == ControlKind::OptionButton ? &tabbedIntoOptionGroup(form, first) : &first;
+}
+
+void Runtime::returnFocus(Form& form)
+{
+    if (const LoadedForm* entry = entryOf(form); entry && entry->lastFocus)
+        focusControl(form, *entry->lastFocus);
+}
+
+void Runtime::windowActivated(Form& form)
+{
+    returnFocus(form);
+}
+
+void Runtime::windowDeactivated(Form& form)
+{
+    LoadedForm* entry = entryOf(form);
+    if (!entry)
+        return;
+    if (const ControlDescription* focused = focusedControl(form))
+        entry->lastFocus = focused;
 }
 
 void Runtime::fitToText(Form& form, const ControlDescription& label)
@@ -170,7 +214,7 @@ void Runtime::finish(int exitCode)
     // Every window disappears at once, the hidden splash and an open dialog
     // alike; none runs a closing step.
     for (const LoadedForm& entry : m_forms)
-        hide(*entry.form);
+        hideWindow(*entry.form);
     endProcess(exitCode);
 }
 
@@ -246,15 +290,17 @@ std::string displayFailureMessage(std::string_view applicationTitle, DisplayFail
 void Runtime::messageBox(std::string_view text)
 {
     const FocusPlace before = focusPlace();
+    if (LoadedForm* entry = before.form ? entryOf(*before.form) : nullptr; entry && before.control)
+        entry->lastFocus = before.control;
     runMessageBox(text, m_applicationTitle);
-    // The box may have been the last thing a failing program showed.
+    // The box may have been the last thing a failing program showed; a
+    // window hidden meanwhile (the splash) stays out of the way.
     if (m_ended || !before.form)
         return;
-    const bool stillLoaded = std::any_of(m_forms.begin(), m_forms.end(), [&](const LoadedForm& entry) {
-        return entry.form.get() == before.form;
-    });
-    if (stillLoaded)
-        restoreFocus(*before.form, before.control);
+    if (const LoadedForm* entry = entryOf(*before.form); entry && entry->visible) {
+        activateWindow(*before.form);
+        returnFocus(*before.form);
+    }
 }
 
 void Runtime::fail(std::string_view what)

@@ -97,8 +97,9 @@ public:
     // brings to the front a window that is already visible. At its first show
     // a window goes where its description says (placement.h).
     void show(Form& form);
-    // Invisible and without input; stays loaded with all its state.
-    virtual void hide(Form& form) = 0;
+    // Invisible and without input; stays loaded with all its state, the
+    // control that had its focus included.
+    void hide(Form& form);
     // Runs the window's unload step, closes and discards it. The program
     // ends by itself when no window is loaded any more.
     void unload(Form& form);
@@ -136,7 +137,7 @@ public:
     void checkClickable(const Form& form, std::string_view control) const;
 
     // The decimal separator of the user's locale.
-    virtual std::string decimalSeparator() const = 0;
+    std::string decimalSeparator() const { return localeDecimalSeparator(); }
 
     // A window the program will probably show next (the calculator, while
     // the splash waits for its key). While the program waits for the user,
@@ -171,14 +172,14 @@ protected:
     // the screen, all in the same pixels, and how many of those pixels a twip
     // is; then it puts the client area's top-left corner at a point of the
     // screen. showWindow makes the window visible, brings it to the front and
-    // makes it active, with the focus where it last was; hide (public above)
-    // makes it invisible.
+    // makes it active; hideWindow makes it invisible.
     virtual PixelSize clientSize(const Form& form) = 0;
     virtual FrameMargins frameMargins(const Form& form) = 0;
     virtual PixelRect screenArea(const Form& form) = 0;
     virtual double pixelsPerTwip(const Form& form) = 0;
     virtual void placeClient(Form& form, PixelPoint clientTopLeft) = 0;
     virtual void showWindow(Form& form) = 0;
+    virtual void hideWindow(Form& form) = 0;
 
     // Controls. A control's rectangle where the back end places it (its
     // native parent's client area), in the pixels above; placing it there;
@@ -202,21 +203,24 @@ protected:
 
     // The focus. Where the keyboard focus is: the active window of the
     // program and its focused control (nullptr for none); no window while
-    // another program is active. restoreFocus makes the window active again
-    // and gives the control the focus (nullptr: the window's own choice).
+    // another program is active. activateWindow brings a visible window to
+    // the front and makes it the active one.
     struct FocusPlace
     {
         Form* form = nullptr;
         const ControlDescription* control = nullptr;
     };
     virtual FocusPlace focusPlace() const = 0;
-    virtual void restoreFocus(Form& form, const ControlDescription* control) = 0;
+    virtual void activateWindow(Form& form) = 0;
 
     // The message box: shown until the user closes it, with no window of the
     // program taking input meanwhile.
     virtual void runMessageBox(std::string_view text, std::string_view title) = 0;
     // A polite status message for the platform's screen readers about `control`.
     virtual void announceStatus(Form& form, const ControlDescription& control, std::string_view text) = 0;
+
+    // The user's settings: the decimal separator of the user's locale.
+    virtual std::string localeDecimalSeparator() const = 0;
 
     // Optional: getting a window ready ahead of time (prepare). whenIdle runs
     // `step` once the first window is painted and the event loop has nothing
@@ -256,16 +260,23 @@ protected:
     bool unitTyped(Form& form, char16_t unit, bool alt);
     // The user closed the window through its frame.
     void closeRequested(Form& form);
+    // The window became the active one, or stopped being it (the user
+    // switched windows, a message box opened). The run-time decides where the
+    // focus goes: each window keeps the control that last had its focus and
+    // gets it back whenever it is active again; at its first show the focus
+    // goes to its first Tab stop.
+    void windowActivated(Form& form);
+    void windowDeactivated(Form& form);
+    // The focus came to an option button by Tab or Shift+Tab: the option of
+    // its group that takes it instead (the chosen one, before any choice the
+    // group's leader), or the option itself.
+    const ControlDescription& tabbedIntoOptionGroup(const Form& form, const ControlDescription& option) const;
     // The left mouse button went down, or came up, on the surface of
     // `control` (nullptr: on none of the window's controls that keep their
     // clicks); the back end holds the mouse from the press on, so that it
     // sees the release wherever it happens. The run-time decides: a click is
     // a press and a release on the same such control, and goes to its
     // handler. pointerLost forgets the press (the mouse was taken away).
-    // The focus came to an option button by Tab or Shift+Tab: the option of
-    // its group that takes it instead (the chosen one, before any choice the
-    // group's leader), or the option itself.
-    const ControlDescription& tabbedIntoOptionGroup(const Form& form, const ControlDescription& option) const;
     void pointerPressed(Form& form, const ControlDescription* control);
     void pointerReleased(Form& form, const ControlDescription* control);
     void pointerLost(Form& form);
@@ -289,6 +300,8 @@ private:
         std::type_index type;
         std::unique_ptr<Form> form;
         bool shownBefore = false;
+        bool visible = false;
+        const ControlDescription* lastFocus = nullptr; // where the focus goes when the window is active again
         NativeHandle window = nullptr;
         const ControlDescription* pressed = nullptr; // where the left button went down
         std::map<const ControlDescription*, NativeHandle> controls;
@@ -308,6 +321,11 @@ private:
     // A label whose size follows its text takes its text's size, keeping the
     // edge its alignment names.
     void fitToText(Form& form, const ControlDescription& label);
+    // The control the focus goes to at a window's first show: its first Tab
+    // stop (of an option group, the group's stop); nullptr for none.
+    const ControlDescription* firstFocus(const Form& form) const;
+    // Gives the window's remembered control the focus.
+    void returnFocus(Form& form);
 
     std::string m_applicationTitle;
     std::vector<LoadedForm> m_forms;

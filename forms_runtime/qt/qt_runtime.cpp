@@ -208,6 +208,10 @@ private:
     {
         if (event->type() == QEvent::Paint)
             m_runtime.windowPainted();
+        if (event->type() == QEvent::WindowActivate)
+            m_runtime.windowActivated(m_form);
+        if (event->type() == QEvent::WindowDeactivate)
+            m_runtime.windowDeactivated(m_form);
         if (event->type() == QEvent::Close) {
             // Only the user closes a window through its frame; the run-time hides and deletes instead.
             event->ignore();
@@ -549,8 +553,6 @@ void QtRuntime::arrangeFocus(const Form& form)
     const std::vector<const ControlDescription*> order = tabOrder(description);
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(widgetOf(form, *order[i - 1]), widgetOf(form, *order[i]));
-    if (!order.empty())
-        widgetOf(form, *order.front())->setFocus(Qt::OtherFocusReason);
     // A text box takes its name for screen readers from the label that names it.
     for (const ControlDescription& control : description.controls)
         if (const ControlDescription* label = labelOf(description, control))
@@ -639,7 +641,7 @@ PixelSize QtRuntime::textSize(const Form& form, const ControlDescription& contro
     return {size.width(), size.height()};
 }
 
-void QtRuntime::hide(Form& form)
+void QtRuntime::hideWindow(Form& form)
 {
     windowOf(form).top->hide();
 }
@@ -674,15 +676,11 @@ Runtime::FocusPlace QtRuntime::focusPlace() const
     return {};
 }
 
-void QtRuntime::restoreFocus(Form& form, const ControlDescription* control)
+void QtRuntime::activateWindow(Form& form)
 {
-    Window& window = windowOf(form);
-    if (!window.top || !window.top->isVisible())
-        return;
-    window.top->raise();
-    window.top->activateWindow();
-    if (control)
-        widgetOf(form, *control)->setFocus(Qt::OtherFocusReason);
+    QWidget* top = windowOf(form).top;
+    top->raise();
+    top->activateWindow();
 }
 
 void QtRuntime::runMessageBox(std::string_view text, std::string_view title)
@@ -743,7 +741,7 @@ void QtRuntime::writeWindowCaption(Form& form, std::string_view text)
     windowOf(form).top->setWindowTitle(toQString(text));
 }
 
-std::string QtRuntime::decimalSeparator() const
+std::string QtRuntime::localeDecimalSeparator() const
 {
     return QLocale::system().decimalPoint().toStdString();
 }

@@ -37,9 +37,6 @@ public:
     QtRuntime(const QtRuntime&) = delete;
     QtRuntime& operator=(const QtRuntime&) = delete;
 
-    void hide(Form& form) override;
-    std::string decimalSeparator() const override;
-
     // The top-level widget of a loaded window, or nullptr.
     QWidget* window(const Form& form) const;
     // A control of a loaded window by name, an element of a control array by
@@ -57,6 +54,7 @@ protected:
     double pixelsPerTwip(const Form& form) override;
     void placeClient(Form& form, PixelPoint clientTopLeft) override;
     void showWindow(Form& form) override;
+    void hideWindow(Form& form) override;
     PixelRect controlRect(const Form& form, const ControlDescription& control) override;
     void placeControl(Form& form, const ControlDescription& control, const PixelRect& rect) override;
     PixelSize textSize(const Form& form, const ControlDescription& control) override;
@@ -64,9 +62,10 @@ protected:
     void focusControl(Form& form, const ControlDescription& control) override;
     void pressControl(Form& form, const ControlDescription& control) override;
     FocusPlace focusPlace() const override;
-    void restoreFocus(Form& form, const ControlDescription* control) override;
+    void activateWindow(Form& form) override;
     void runMessageBox(std::string_view text, std::string_view title) override;
     void announceStatus(Form& form, const ControlDescription& control, std::string_view text) override;
+    std::string localeDecimalSeparator() const override;
     bool readSelected(const Form& form, const ControlDescription& control) const override;
     void writeCaption(Form& form, const ControlDescription& control, std::string_view text) override;
     void writeText(Form& form, const ControlDescription& control, std::string_view text) override;

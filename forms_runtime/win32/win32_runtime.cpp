@@ -210,8 +210,7 @@ struct Win32Runtime::Window
     std::vector<HFONT> fonts;
     HFONT windowFont = nullptr;
     std::map<std::tuple<std::string, int, int>, HICON> icons;
-    int dpi = 96; // the resolution it is laid out at
-    HWND lastFocus = nullptr;
+    int dpi = 96;           // the resolution it is laid out at
     bool releasing = false; // the window lets the mouse go after a release
 };
 
@@ -483,8 +482,6 @@ void Win32Runtime::createWindow(Form& form)
             order.push_back(&control);
     for (std::size_t i = 0; i < order.size(); ++i)
         createControl(created, *order[i], static_cast<int>(i));
-    if (const auto first = tabOrder(description); !first.empty())
-        created.lastFocus = handleOf(form, *first.front());
 }
 
 void Win32Runtime::setWindowIcons(Window& window)
@@ -705,16 +702,12 @@ void Win32Runtime::placeClient(Form& form, PixelPoint clientTopLeft)
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Visible, in front and active, with the focus back on the control that
-// last had it in this window.
 void Win32Runtime::showWindow(Form& form)
 {
-    const Window& window = windowOf(form);
-    ShowWindow(window.top, SW_SHOW);
-    SetForegroundWindow(window.top);
-    SetActiveWindow(window.top);
-    if (window.lastFocus)
-        SetFocus(window.lastFocus);
+    const HWND top = windowOf(form).top;
+    ShowWindow(top, SW_SHOW);
+    SetForegroundWindow(top);
+    SetActiveWindow(top);
 }
 
 // Controls are children of the top-level window (a frame is a sibling drawn
@@ -749,7 +742,7 @@ PixelSize Win32Runtime::textSize(const Form& form, const ControlDescription& con
     return {size.cx, size.cy};
 }
 
-void Win32Runtime::hide(Form& form)
+void Win32Runtime::hideWindow(Form& form)
 {
     ShowWindow(windowOf(form).top, SW_HIDE);
 }
@@ -781,17 +774,11 @@ Runtime::FocusPlace Win32Runtime::focusPlace() const
     return {active->form, controlOf(*active->form, GetFocus())};
 }
 
-// Only a visible window is made active again; a hidden one (the splash)
-// keeps out of the way.
-void Win32Runtime::restoreFocus(Form& form, const ControlDescription* control)
+void Win32Runtime::activateWindow(Form& form)
 {
-    const Window& window = windowOf(form);
-    if (!IsWindowVisible(window.top))
-        return;
-    SetForegroundWindow(window.top);
-    SetActiveWindow(window.top);
-    if (control)
-        SetFocus(handleOf(form, *control));
+    const HWND top = windowOf(form).top;
+    SetForegroundWindow(top);
+    SetActiveWindow(top);
 }
 
 // The system's message box, made modal to the whole program.
@@ -909,7 +896,7 @@ void Win32Runtime::idleTurn()
 
 // The user's decimal separator from the user's locale settings, whole
 // whatever its length; a point where the setting cannot be read.
-std::string Win32Runtime::decimalSeparator() const
+std::string Win32Runtime::localeDecimalSeparator() const
 {
     wchar_t separator[8] = {};
     if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) <= 1)
@@ -1107,10 +1094,11 @@ LRESULT Win32Runtime::handle(Window& window, UINT message, WPARAM wParam, LPARAM
         refreshContrast();
         break;
     case WM_ACTIVATE:
+        // Where the focus goes is the run-time's rule, not the system's.
         if (LOWORD(wParam) == WA_INACTIVE)
-            window.lastFocus = GetFocus();
-        else if (window.lastFocus && IsWindow(window.lastFocus))
-            SetFocus(window.lastFocus);
+            windowDeactivated(*window.form);
+        else
+            windowActivated(*window.form);
         return 0;
     case WM_CLOSE:
         closeRequested(*window.form);

@@ -50,9 +50,6 @@ public:
     // A control of a loaded window by name (and element number), or nullptr.
     HWND control(const Form& form, std::string_view name, int index = -1) const;
 
-    void hide(Form& form) override;
-    std::string decimalSeparator() const override;
-
     // Whether the user has turned on a contrast theme; the system's setting
     // unless replaced (tests). Read again when the system's settings change.
     void setContrastQuery(std::function<bool()> query);
@@ -64,6 +61,7 @@ protected:
     double pixelsPerTwip(const Form& form) override;
     void placeClient(Form& form, PixelPoint clientTopLeft) override;
     void showWindow(Form& form) override;
+    void hideWindow(Form& form) override;
     PixelRect controlRect(const Form& form, const ControlDescription& control) override;
     void placeControl(Form& form, const ControlDescription& control, const PixelRect& rect) override;
     PixelSize textSize(const Form& form, const ControlDescription& control) override;
@@ -71,9 +69,10 @@ protected:
     void focusControl(Form& form, const ControlDescription& control) override;
     void pressControl(Form& form, const ControlDescription& control) override;
     FocusPlace focusPlace() const override;
-    void restoreFocus(Form& form, const ControlDescription* control) override;
+    void activateWindow(Form& form) override;
     void runMessageBox(std::string_view text, std::string_view title) override;
     void announceStatus(Form& form, const ControlDescription& control, std::string_view text) override;
+    std::string localeDecimalSeparator() const override;
     bool readSelected(const Form& form, const ControlDescription& control) const override;
     void writeCaption(Form& form, const ControlDescription& control, std::string_view text) override;
     void writeText(Form& form, const ControlDescription& control, std::string_view text) override;

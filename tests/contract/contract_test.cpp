@@ -7,8 +7,9 @@
 // per frame with one Tab stop each; show, hide, unload and end; a window
 // unloaded by its own handler living until the handler returns; no event
 // reaching a handler after the end; the default and cancel buttons; access
-// keys typed with Alt and without; the message box that blocks every window
-// and gives the focus back.
+// keys typed with Alt and without; each window's focus kept while another
+// is active; the message box that blocks every window and gives the focus
+// back.
 
 #include "backend_probe.h"
 #include "form1.h"
@@ -517,6 +518,34 @@ TEST_F(ContractTest, AnAccessKeyOfOneButtonPressesItWithAltOrWithout)
         EXPECT_TRUE(boxShown) << (alt ? "Alt+s" : "s") << " did not press „Systeminfo...“";
         runtime().unload(about);
     }
+}
+
+// Each window keeps the control that last had its focus: the user switches
+// to another window and back, or the window is hidden and shown again.
+TEST_F(ContractTest, AWindowActiveAgainHasTheFocusWhereTheUserLeftIt)
+{
+    using Key = forms::KeyStroke::Key;
+    auto& form1 = runtime().form<main_window::Form1>();
+    runtime().show(form1);
+    ASSERT_TRUE(m_probe->active(form1));
+    EXPECT_EQ(m_probe->focused(form1), "Command1") << "the first Tab stop at the first show";
+    m_probe->key(form1, Key::Other, "Command3");
+
+    auto& about = runtime().form<about::frmAbout>();
+    runtime().show(about);
+    ASSERT_TRUE(m_probe->active(about));
+    EXPECT_EQ(m_probe->focused(about), "cmdOK");
+    m_probe->key(about, Key::Other, "cmdSysInfo");
+
+    m_probe->key(form1, Key::Other, "");
+    EXPECT_EQ(m_probe->focused(form1), "Command3") << "back in the calculator";
+    m_probe->key(about, Key::Other, "");
+    EXPECT_EQ(m_probe->focused(about), "cmdSysInfo") << "back in the dialog";
+
+    runtime().hide(about);
+    runtime().show(about);
+    ASSERT_TRUE(m_probe->active(about));
+    EXPECT_EQ(m_probe->focused(about), "cmdSysInfo") << "hidden and shown again";
 }
 
 TEST_F(ContractTest, TheMessageBoxBlocksEveryWindowAndGivesTheFocusBack)

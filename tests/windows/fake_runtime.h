@@ -44,19 +44,19 @@ public:
     {
         return {};
     }
-    void hide(forms::Form& form) override
+    void hideWindow(forms::Form& form) override
     {
         log.push_back("hide " + name(form));
         visible.erase(name(form));
     }
-    const forms::ControlDescription* focusedControl(const forms::Form& /*form*/) override
+    const forms::ControlDescription* focusedControl(const forms::Form& form) override
     {
-        return focus.control;
+        return focus.form == &form ? focus.control : nullptr;
     }
     void focusControl(forms::Form& form, const forms::ControlDescription& control) override
     {
         log.push_back("focus " + name(form) + "." + std::string(control.name));
-        focus.control = &control;
+        focus = {&form, &control};
     }
     void pressControl(forms::Form& form, const forms::ControlDescription& control) override
     {
@@ -64,10 +64,7 @@ public:
         form.click(control.name);
     }
     FocusPlace focusPlace() const override { return focus; }
-    void restoreFocus(forms::Form& form, const forms::ControlDescription* control) override
-    {
-        log.push_back("focus " + name(form) + "." + (control ? std::string(control->name) : std::string()));
-    }
+    void activateWindow(forms::Form& form) override { log.push_back("activate " + name(form)); }
     void runMessageBox(std::string_view text, std::string_view title) override
     {
         log.push_back("message " + std::string(text));
@@ -101,7 +98,7 @@ public:
         log.push_back("caption =" + std::string(text));
         texts[key(form, "")] = text;
     }
-    std::string decimalSeparator() const override { return separator; }
+    std::string localeDecimalSeparator() const override { return separator; }
 
     // Runs the first step waiting for an idle turn; false when none waits.
     bool runIdleTurn()
@@ -136,6 +133,8 @@ public:
     using Runtime::pointerLost;
     using Runtime::pointerPressed;
     using Runtime::pointerReleased;
+    using Runtime::windowActivated;
+    using Runtime::windowDeactivated;
 
     std::string separator = ",";
     FocusPlace focus;                // where focusPlace() says the focus is

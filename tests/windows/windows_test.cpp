@@ -181,12 +181,14 @@ TEST(SplashTest, EachTriggerShowsTheOneMainWindowThenHidesTheSplash)
     runtime.log.clear();
 
     splash.Form_KeyPress(U'a');
-    EXPECT_EQ(runtime.log, (std::vector<std::string>{"create Form1", "show Form1", "hide frmSplash"}));
+    EXPECT_EQ(runtime.log, (std::vector<std::string>{"create Form1", "show Form1", "focus Form1.Command1",
+                                                     "hide frmSplash"}));
     Form1* first = &runtime.form<Form1>();
 
     runtime.log.clear();
     splash.click("Frame1"); // a second trigger already on its way
-    EXPECT_EQ(runtime.log, (std::vector<std::string>{"show Form1", "hide frmSplash"}));
+    EXPECT_EQ(runtime.log,
+              (std::vector<std::string>{"show Form1", "focus Form1.Command1", "hide frmSplash"}));
     EXPECT_EQ(&runtime.form<Form1>(), first);
     EXPECT_EQ(runtime.visible, (std::set<std::string>{"Form1"}));
     EXPECT_TRUE(runtime.isLoaded<frmSplash>()) << "the splash is hidden, not unloaded";
@@ -590,10 +592,12 @@ TEST(RuntimeTest, AMessageBoxGivesTheFocusBackWhereItWas)
 {
     FakeRuntime runtime;
     Form1& form = runtime.form<Form1>();
+    runtime.show(form);
     runtime.focus = {&form, form.description().find("Command3")};
+    runtime.log.clear();
     runtime.messageBox("Hinweis");
     EXPECT_EQ(runtime.log,
-              (std::vector<std::string>{"create Form1", "message Hinweis", "focus Form1.Command3"}));
+              (std::vector<std::string>{"message Hinweis", "activate Form1", "focus Form1.Command3"}));
     EXPECT_EQ(runtime.titles, std::vector<std::string>{"Gradolux"});
 
     runtime.log.clear();
@@ -601,6 +605,47 @@ TEST(RuntimeTest, AMessageBoxGivesTheFocusBackWhereItWas)
     runtime.messageBox("Ohne aktives Fenster");
     EXPECT_EQ(runtime.log, std::vector<std::string>{"message Ohne aktives Fenster"})
         << "while another program was active, no window is made active afterwards";
+
+    frmSplash& splash = runtime.form<frmSplash>();
+    runtime.show(splash);
+    runtime.hide(splash);
+    runtime.focus = {&splash, nullptr};
+    runtime.log.clear();
+    runtime.messageBox("Versteckt");
+    EXPECT_EQ(runtime.log, std::vector<std::string>{"message Versteckt"})
+        << "a window hidden meanwhile is not brought back";
+}
+
+// Each window keeps the control that last had its focus and gets it back
+// whenever it is active again; at its first show, its first Tab stop.
+TEST(RuntimeTest, EachWindowGetsItsFocusBackWhenItIsActiveAgain)
+{
+    FakeRuntime runtime;
+    Form1& form = runtime.form<Form1>();
+    frmAbout& about = runtime.form<frmAbout>();
+    runtime.log.clear();
+    runtime.show(form);
+    runtime.show(about);
+    EXPECT_EQ(runtime.log, (std::vector<std::string>{"show Form1", "focus Form1.Command1", "show frmAbout",
+                                                     "focus frmAbout.cmdOK"}));
+
+    runtime.focus = {&about, about.description().find("cmdSysInfo")};
+    runtime.windowDeactivated(about);
+    runtime.focus = {&form, form.description().find("Command3")};
+    runtime.windowDeactivated(form);
+    runtime.focus = {};
+    runtime.log.clear();
+    runtime.windowActivated(about);
+    runtime.windowActivated(form);
+    EXPECT_EQ(runtime.log, (std::vector<std::string>{"focus frmAbout.cmdSysInfo", "focus Form1.Command3"}));
+
+    runtime.windowDeactivated(about); // the focus is elsewhere: the window keeps what it had
+    runtime.hide(form);               // hidden, then shown again
+    runtime.log.clear();
+    runtime.show(form);
+    runtime.windowActivated(about);
+    EXPECT_EQ(runtime.log,
+              (std::vector<std::string>{"show Form1", "focus Form1.Command3", "focus frmAbout.cmdSysInfo"}));
 }
 
 TEST(RuntimeTest, AnAnnouncementNamesAControlTheWindowHas)
