@@ -292,7 +292,7 @@ void Runtime::messageBox(std::string_view text)
     const FocusPlace before = focusPlace();
     if (LoadedForm* entry = before.form ? entryOf(*before.form) : nullptr; entry && before.control)
         entry->lastFocus = before.control;
-    runMessageBox(text, m_applicationTitle);
+    showModalBox(text, before);
     // The box may have been the last thing a failing program showed; a
     // window hidden meanwhile (the splash) stays out of the way.
     if (m_ended || !before.form)
@@ -303,14 +303,26 @@ void Runtime::messageBox(std::string_view text)
     }
 }
 
+void Runtime::showModalBox(std::string_view text, const FocusPlace& place)
+{
+    const LoadedForm* owner = place.form ? entryOf(*place.form) : nullptr;
+    const std::vector<Form*> blocked = loadedForms();
+    for (Form* form : blocked)
+        blockInput(*form, true);
+    runMessageBox(text, m_applicationTitle, owner && owner->visible ? place.form : nullptr);
+    for (Form* form : blocked)
+        if (entryOf(*form))
+            blockInput(*form, false);
+}
+
 void Runtime::fail(std::string_view what)
 {
     if (m_ended)
         return;
     // Reporting is best effort: the program ends whether or not the box could be shown.
     try {
-        runMessageBox("Laufzeitfehler: " + std::string(what) + "\n\n" + m_applicationTitle + " wird beendet.",
-                      m_applicationTitle);
+        showModalBox("Laufzeitfehler: " + std::string(what) + "\n\n" + m_applicationTitle + " wird beendet.",
+                     focusPlace());
     } catch (...) {
     }
     finish(1);

@@ -213,9 +213,12 @@ protected:
     virtual FocusPlace focusPlace() const = 0;
     virtual void activateWindow(Form& form) = 0;
 
-    // The message box: shown until the user closes it, with no window of the
-    // program taking input meanwhile.
-    virtual void runMessageBox(std::string_view text, std::string_view title) = 0;
+    // The message box: shown in front of `owner` (nullptr: of no window)
+    // until the user closes it. blockInput keeps a window from taking clicks
+    // and keys and from being closed through its frame, or lets it take them
+    // again; the window looks the same either way.
+    virtual void runMessageBox(std::string_view text, std::string_view title, Form* owner) = 0;
+    virtual void blockInput(Form& form, bool blocked) = 0;
     // A polite status message for the platform's screen readers about `control`.
     virtual void announceStatus(Form& form, const ControlDescription& control, std::string_view text) = 0;
 
@@ -314,6 +317,9 @@ private:
     void load(std::type_index type, std::unique_ptr<Form> form);
     void finish(int exitCode);
     void fail(std::string_view what);
+    // Shows a message box in front of the window the user works in, if it is
+    // shown; every window of the program is blocked while the box is open.
+    void showModalBox(std::string_view text, const FocusPlace& place);
     // Asks the back end for an idle turn while texts wait to be prepared;
     // each turn draws the next of them.
     void schedulePreparation();

@@ -254,10 +254,54 @@ public:
     bool m_detached = false;
 };
 
+// Keeps what the user does from reaching the windows the run-time blocks:
+// clicks, keys, the wheel, access keys and a close through the frame. It
+// watches the application's events only while a window is blocked.
+class QtRuntime::InputGate : public QObject
+{
+public:
+    void block(const QWidget* top, bool blocked)
+    {
+        const bool wasWatching = !m_blocked.empty();
+        if (blocked)
+            m_blocked.insert(top);
+        else
+            m_blocked.erase(top);
+        if (wasWatching && m_blocked.empty())
+            qApp->removeEventFilter(this);
+        else if (!wasWatching && !m_blocked.empty())
+            qApp->installEventFilter(this);
+    }
+    bool blocks(const QWidget* top) const { return m_blocked.contains(top); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+        case QEvent::Close:
+            return watched->isWidgetType() && blocks(static_cast<QWidget*>(watched)->window());
+        default:
+            return false;
+        }
+    }
+
+private:
+    std::set<const QWidget*> m_blocked;
+};
+
 QtRuntime::QtRuntime(std::string applicationTitle)
     : Runtime(std::move(applicationTitle)), m_exit([](int exitCode) { QCoreApplication::exit(exitCode); }),
       m_context(std::make_unique<QObject>()), m_toolkitGerman(std::make_unique<QTranslator>()),
-      m_frame(std::make_unique<AnnouncedFrame>())
+      m_frame(std::make_unique<AnnouncedFrame>()), m_gate(std::make_unique<InputGate>())
 {
     installApplicationLook();
     // Every text the user reads is German, the toolkit's own ones too (the
@@ -683,13 +727,24 @@ void QtRuntime::activateWindow(Form& form)
     top->activateWindow();
 }
 
-void QtRuntime::runMessageBox(std::string_view text, std::string_view title)
+void QtRuntime::runMessageBox(std::string_view text, std::string_view title, Form* owner)
 {
-    // In front of the window the user was working in; modal to every window.
     QMessageBox box(QMessageBox::NoIcon, toQString(title), toQString(text), QMessageBox::Ok,
-                    QApplication::activeWindow());
+                    owner ? windowOf(*owner).top.data() : nullptr);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
+}
+
+void QtRuntime::blockInput(Form& form, bool blocked)
+{
+    m_gate->block(windowOf(form).top, blocked);
+}
+
+bool QtRuntime::takesInput(const Form& form) const
+{
+    const QWidget* top = windowOf(form).top;
+    const QWidget* modal = QApplication::activeModalWidget();
+    return !m_gate->blocks(top) && (!modal || modal == top);
 }
 
 void QtRuntime::announceStatus(Form& form, const ControlDescription& control, std::string_view text)

@@ -43,6 +43,10 @@ public:
     // name and element number; nullptr when there is none.
     QWidget* control(const Form& form, std::string_view name, int index = -1) const;
 
+    // Whether the window takes a click or a key now: neither a modal window
+    // of the toolkit nor the run-time's block stands in its way.
+    bool takesInput(const Form& form) const;
+
     // What ending does after every window has gone; by default it leaves the
     // application's event loop with the exit code. Tests replace it.
     void setExitHandler(std::function<void(int)> handler) { m_exit = std::move(handler); }
@@ -63,7 +67,8 @@ protected:
     void pressControl(Form& form, const ControlDescription& control) override;
     FocusPlace focusPlace() const override;
     void activateWindow(Form& form) override;
-    void runMessageBox(std::string_view text, std::string_view title) override;
+    void runMessageBox(std::string_view text, std::string_view title, Form* owner) override;
+    void blockInput(Form& form, bool blocked) override;
     void announceStatus(Form& form, const ControlDescription& control, std::string_view text) override;
     std::string localeDecimalSeparator() const override;
     bool readSelected(const Form& form, const ControlDescription& control) const override;
@@ -79,6 +84,7 @@ protected:
 private:
     struct Window;
     class Events;
+    class InputGate;
     Window& windowOf(const Form& form) const;
     // A window has been painted.
     void windowPainted();
@@ -96,8 +102,9 @@ private:
     std::unique_ptr<QObject> m_context; // owns queued calls; gone with the run-time
     std::unique_ptr<QTranslator> m_toolkitGerman;
     std::unique_ptr<AnnouncedFrame>
-        m_frame;            // asked after the first paint, read at a centred window's first show
-    bool m_painted = false; // a first window has been painted
+        m_frame;                       // asked after the first paint, read at a centred window's first show
+    std::unique_ptr<InputGate> m_gate; // holds back the input of blocked windows
+    bool m_painted = false;            // a first window has been painted
     std::vector<std::function<void()>> m_afterFirstPaint;
 };
 

@@ -781,27 +781,20 @@ void Win32Runtime::activateWindow(Form& form)
     SetActiveWindow(top);
 }
 
-// The system's message box, made modal to the whole program.
-void Win32Runtime::runMessageBox(std::string_view text, std::string_view title)
+// The system's message box. The run-time has disabled every window of the
+// program; without an owner, the box disables the thread's windows itself.
+void Win32Runtime::runMessageBox(std::string_view text, std::string_view title, Form* owner)
 {
-    // The box stands in front of the window the user was working in, which
-    // the system disables for its time; every other window of the program is
-    // disabled here, so that none takes a click or a key meanwhile.
-    HWND owner = GetActiveWindow();
-    if (!windowOf(owner))
-        owner = nullptr;
-    std::vector<HWND> disabled;
-    for (const auto& [form, window] : m_windows) {
-        if (window->top != owner && IsWindowEnabled(window->top)) {
-            EnableWindow(window->top, FALSE);
-            disabled.push_back(window->top);
-        }
-    }
-    MessageBoxW(owner, toWide(text).c_str(), toWide(title).c_str(),
-                MB_OK | (owner ? MB_APPLMODAL : MB_TASKMODAL));
-    for (const HWND top : disabled)
-        if (IsWindow(top))
-            EnableWindow(top, TRUE);
+    const HWND top = owner ? windowOf(*owner).top : nullptr;
+    MessageBoxW(top, toWide(text).c_str(), toWide(title).c_str(),
+                MB_OK | (top ? MB_APPLMODAL : MB_TASKMODAL));
+}
+
+// A disabled window takes no click or key, and its frame does not close it;
+// its controls keep their look.
+void Win32Runtime::blockInput(Form& form, bool blocked)
+{
+    EnableWindow(windowOf(form).top, blocked ? FALSE : TRUE);
 }
 
 namespace {

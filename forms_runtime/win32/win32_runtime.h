@@ -70,7 +70,8 @@ protected:
     void pressControl(Form& form, const ControlDescription& control) override;
     FocusPlace focusPlace() const override;
     void activateWindow(Form& form) override;
-    void runMessageBox(std::string_view text, std::string_view title) override;
+    void runMessageBox(std::string_view text, std::string_view title, Form* owner) override;
+    void blockInput(Form& form, bool blocked) override;
     void announceStatus(Form& form, const ControlDescription& control, std::string_view text) override;
     std::string localeDecimalSeparator() const override;
     bool readSelected(const Form& form, const ControlDescription& control) const override;

@@ -184,12 +184,7 @@ public:
         // The window system activates a window in its own time.
         return QTest::qWaitForWindowActive(m_runtime.window(form), 5000);
     }
-    bool takesInput(const forms::Form& form) override
-    {
-        // An application-modal window blocks every other one.
-        const QWidget* modal = QApplication::activeModalWidget();
-        return !modal || modal == m_runtime.window(form);
-    }
+    bool takesInput(const forms::Form& form) override { return m_runtime.takesInput(form); }
     void duringNextMessageBox(std::function<void()> during) override
     {
         // The box runs an event loop of its own, which runs the timer.

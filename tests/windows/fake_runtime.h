@@ -65,10 +65,14 @@ public:
     }
     FocusPlace focusPlace() const override { return focus; }
     void activateWindow(forms::Form& form) override { log.push_back("activate " + name(form)); }
-    void runMessageBox(std::string_view text, std::string_view title) override
+    void runMessageBox(std::string_view text, std::string_view title, forms::Form* owner) override
     {
-        log.push_back("message " + std::string(text));
+        log.push_back("message " + std::string(text) + (owner ? " before " + name(*owner) : std::string()));
         titles.emplace_back(title);
+    }
+    void blockInput(forms::Form& form, bool blocked) override
+    {
+        log.push_back((blocked ? "block " : "unblock ") + name(form));
     }
     void announceStatus(forms::Form& /*form*/, const forms::ControlDescription& control,
                         std::string_view text) override

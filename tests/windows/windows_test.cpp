@@ -588,32 +588,42 @@ TEST(Form1Test, EveryCalculationIsAnnouncedOnceWithRAndItsVerdict)
                                                         std::string(risk::verdictText(risk::RiskBand::Low))});
 }
 
-TEST(RuntimeTest, AMessageBoxGivesTheFocusBackWhereItWas)
+// The box stands in front of the window the user works in, every window is
+// blocked while it is open, and the focus comes back where it was.
+TEST(RuntimeTest, AMessageBoxBlocksEveryWindowAndGivesTheFocusBackWhereItWas)
 {
     FakeRuntime runtime;
     Form1& form = runtime.form<Form1>();
+    frmSplash& splash = runtime.form<frmSplash>();
     runtime.show(form);
+    const std::vector<std::string> block = {"block Form1", "block frmSplash"};
+    const std::vector<std::string> unblock = {"unblock Form1", "unblock frmSplash"};
+    const auto during = [&](std::string box, std::vector<std::string> after = {}) {
+        std::vector<std::string> log = block;
+        log.push_back(std::move(box));
+        log.insert(log.end(), unblock.begin(), unblock.end());
+        log.insert(log.end(), after.begin(), after.end());
+        return log;
+    };
+
     runtime.focus = {&form, form.description().find("Command3")};
     runtime.log.clear();
     runtime.messageBox("Hinweis");
     EXPECT_EQ(runtime.log,
-              (std::vector<std::string>{"message Hinweis", "activate Form1", "focus Form1.Command3"}));
+              during("message Hinweis before Form1", {"activate Form1", "focus Form1.Command3"}));
     EXPECT_EQ(runtime.titles, std::vector<std::string>{"Gradolux"});
 
-    runtime.log.clear();
     runtime.focus = {};
+    runtime.log.clear();
     runtime.messageBox("Ohne aktives Fenster");
-    EXPECT_EQ(runtime.log, std::vector<std::string>{"message Ohne aktives Fenster"})
+    EXPECT_EQ(runtime.log, during("message Ohne aktives Fenster"))
         << "while another program was active, no window is made active afterwards";
 
-    frmSplash& splash = runtime.form<frmSplash>();
-    runtime.show(splash);
-    runtime.hide(splash);
-    runtime.focus = {&splash, nullptr};
+    runtime.focus = {&splash, nullptr}; // the splash has the focus but is not shown
     runtime.log.clear();
     runtime.messageBox("Versteckt");
-    EXPECT_EQ(runtime.log, std::vector<std::string>{"message Versteckt"})
-        << "a window hidden meanwhile is not brought back";
+    EXPECT_EQ(runtime.log, during("message Versteckt"))
+        << "a window not shown neither owns the box nor is brought back";
 }
 
 // Each window keeps the control that last had its focus and gets it back
