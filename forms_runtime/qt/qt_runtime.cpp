@@ -200,7 +200,7 @@ private:
             return false;
         const ControlDescription& stop = m_runtime.tabbedIntoOptionGroup(m_form, *control);
         if (&stop != control)
-            m_runtime.widgetOf(m_form, stop)->setFocus(event.reason());
+            m_runtime.nativeControl(m_form, stop)->setFocus(event.reason());
         return false;
     }
 
@@ -365,12 +365,12 @@ void QtRuntime::prepareText(const FontSpec& font, std::u32string_view text)
 
 void QtRuntime::markDefaultButton(const Form& form)
 {
-    const ControlDescription* focused = describedBy(form, windowOf(form).top->focusWidget());
+    const ControlDescription* focused = controlOf(form, windowOf(form).top->focusWidget());
     const ControlDescription* chosen =
         defaultButton(form.description(), focused ? focused->name : std::string_view());
     for (const ControlDescription& control : form.description().controls)
         if (control.kind == ControlKind::CommandButton)
-            static_cast<QPushButton*>(widgetOf(form, control))->setDefault(&control == chosen);
+            static_cast<QPushButton*>(nativeControl(form, control))->setDefault(&control == chosen);
 }
 
 QtRuntime::~QtRuntime()
@@ -396,20 +396,15 @@ QWidget* QtRuntime::window(const Form& form) const
     return it == m_windows.end() ? nullptr : it->second->top.data();
 }
 
-QWidget* QtRuntime::control(const Form& form, std::string_view name, int index) const
+QWidget* QtRuntime::controlNamed(const Form& form, std::string_view name, int index) const
 {
     const ControlDescription* description = form.description().find(name, index);
-    return description ? widgetOf(form, *description) : nullptr;
+    return description ? nativeControl(form, *description) : nullptr;
 }
 
-QWidget* QtRuntime::widgetOf(const Form& form, const ControlDescription& control) const
+QWidget* QtRuntime::nativeControl(const Form& form, const ControlDescription& control) const
 {
-    return static_cast<QWidget*>(nativeControl(form, control));
-}
-
-const ControlDescription* QtRuntime::describedBy(const Form& form, QWidget* widget) const
-{
-    return controlOf(form, widget);
+    return static_cast<QWidget*>(Runtime::nativeControl(form, control));
 }
 
 namespace {
@@ -571,8 +566,9 @@ void QtRuntime::createWindow(Form& form)
 
 void QtRuntime::createControl(Form& form, Window& window, const ControlDescription& control)
 {
-    QWidget* parent = control.container.empty() ? window.client
-                                                : widgetOf(form, *form.description().find(control.container));
+    QWidget* parent = control.container.empty()
+                          ? window.client
+                          : nativeControl(form, *form.description().find(control.container));
     QWidget* widget = createControlWidget(control, parent);
     widget->setObjectName(controlKey(control));
     placeAndPaint(*widget, control, form.description());
@@ -596,11 +592,11 @@ void QtRuntime::arrangeFocus(const Form& form)
     const WindowDescription& description = form.description();
     const std::vector<const ControlDescription*> order = tabOrder(description);
     for (std::size_t i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(widgetOf(form, *order[i - 1]), widgetOf(form, *order[i]));
+        QWidget::setTabOrder(nativeControl(form, *order[i - 1]), nativeControl(form, *order[i]));
     // A text box takes its name for screen readers from the label that names it.
     for (const ControlDescription& control : description.controls)
         if (const ControlDescription* label = labelOf(description, control))
-            static_cast<QLabel*>(widgetOf(form, *label))->setBuddy(widgetOf(form, control));
+            static_cast<QLabel*>(nativeControl(form, *label))->setBuddy(nativeControl(form, control));
 }
 
 void QtRuntime::destroyWindow(Form& form)
@@ -670,18 +666,18 @@ void QtRuntime::showWindow(Form& form)
 
 PixelRect QtRuntime::controlRect(const Form& form, const ControlDescription& control)
 {
-    const QRect rect = widgetOf(form, control)->geometry();
+    const QRect rect = nativeControl(form, control)->geometry();
     return {rect.x(), rect.y(), rect.width(), rect.height()};
 }
 
 void QtRuntime::placeControl(Form& form, const ControlDescription& control, const PixelRect& rect)
 {
-    widgetOf(form, control)->setGeometry(rect.left, rect.top, rect.width, rect.height);
+    nativeControl(form, control)->setGeometry(rect.left, rect.top, rect.width, rect.height);
 }
 
 PixelSize QtRuntime::textSize(const Form& form, const ControlDescription& control)
 {
-    const QSize size = widgetOf(form, control)->sizeHint();
+    const QSize size = nativeControl(form, control)->sizeHint();
     return {size.width(), size.height()};
 }
 
@@ -693,17 +689,17 @@ void QtRuntime::hideWindow(Form& form)
 const ControlDescription* QtRuntime::focusedControl(const Form& form)
 {
     const QWidget* top = windowOf(form).top;
-    return top ? describedBy(form, top->focusWidget()) : nullptr;
+    return top ? controlOf(form, top->focusWidget()) : nullptr;
 }
 
 void QtRuntime::focusControl(Form& form, const ControlDescription& control)
 {
-    widgetOf(form, control)->setFocus(Qt::ShortcutFocusReason);
+    nativeControl(form, control)->setFocus(Qt::ShortcutFocusReason);
 }
 
 void QtRuntime::pressControl(Form& form, const ControlDescription& control)
 {
-    if (auto* button = qobject_cast<QAbstractButton*>(widgetOf(form, control)))
+    if (auto* button = qobject_cast<QAbstractButton*>(nativeControl(form, control)))
         button->click();
 }
 
@@ -715,7 +711,7 @@ Runtime::FocusPlace QtRuntime::focusPlace() const
         if (!active || window->top != active)
             continue;
         Form& focusedForm = window->events->m_form;
-        return {&focusedForm, describedBy(focusedForm, window->top->focusWidget())};
+        return {&focusedForm, controlOf(focusedForm, window->top->focusWidget())};
     }
     return {};
 }
@@ -757,7 +753,7 @@ void QtRuntime::announceStatus(Form& form, const ControlDescription& control, st
         window.status->setObjectName(QStringLiteral("status"));
         makeStatusNotifier(*window.status);
     }
-    window.status->move(widgetOf(form, control)->geometry().topLeft());
+    window.status->move(nativeControl(form, control)->geometry().topLeft());
     window.status->hide();
     window.status->setAccessibleName(toQString(text));
     window.status->show();
@@ -765,12 +761,12 @@ void QtRuntime::announceStatus(Form& form, const ControlDescription& control, st
 
 bool QtRuntime::readSelected(const Form& form, const ControlDescription& control) const
 {
-    return static_cast<QRadioButton*>(widgetOf(form, control))->isChecked();
+    return static_cast<QRadioButton*>(nativeControl(form, control))->isChecked();
 }
 
 void QtRuntime::writeCaption(Form& form, const ControlDescription& control, std::string_view text)
 {
-    QWidget* widget = widgetOf(form, control);
+    QWidget* widget = nativeControl(form, control);
     switch (control.kind) {
     case ControlKind::Label: {
         auto* label = static_cast<QLabel*>(widget);
@@ -788,7 +784,7 @@ void QtRuntime::writeCaption(Form& form, const ControlDescription& control, std:
 
 void QtRuntime::writeText(Form& form, const ControlDescription& control, std::string_view text)
 {
-    static_cast<QLineEdit*>(widgetOf(form, control))->setText(toQString(text));
+    static_cast<QLineEdit*>(nativeControl(form, control))->setText(toQString(text));
 }
 
 void QtRuntime::writeWindowCaption(Form& form, std::string_view text)

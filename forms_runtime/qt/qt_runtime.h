@@ -41,7 +41,7 @@ public:
     QWidget* window(const Form& form) const;
     // A control of a loaded window by name, an element of a control array by
     // name and element number; nullptr when there is none.
-    QWidget* control(const Form& form, std::string_view name, int index = -1) const;
+    QWidget* controlNamed(const Form& form, std::string_view name, int index = -1) const;
 
     // Whether the window takes a click or a key now: neither a modal window
     // of the toolkit nor the run-time's block stands in its way.
@@ -92,10 +92,9 @@ private:
     void markDefaultButton(const Form& form);
     void createControl(Form& form, Window& window, const ControlDescription& control);
     void arrangeFocus(const Form& form);
-    // A control's widget, and the control a widget shows (nullptr for none),
-    // through the run-time's registry.
-    QWidget* widgetOf(const Form& form, const ControlDescription& control) const;
-    const ControlDescription* describedBy(const Form& form, QWidget* widget) const;
+    // The registry's native control of a control, as the widget it is (the
+    // other way round, controlOf serves as it is).
+    QWidget* nativeControl(const Form& form, const ControlDescription& control) const;
 
     std::map<const Form*, std::unique_ptr<Window>> m_windows;
     std::function<void(int)> m_exit;

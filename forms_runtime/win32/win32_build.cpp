@@ -311,7 +311,7 @@ void Win32Runtime::changeResolution(Window& window, int dpi, const RECT& suggest
     window.windowFont = makeFont(description.font, dpi);
     window.fonts.push_back(window.windowFont);
     for (const ControlDescription& control : description.controls) {
-        const HWND handle = handleOf(*window.form, control);
+        const HWND handle = nativeControl(*window.form, control);
         SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(window, control)), FALSE);
         const RECT place = controlPlace(description, control, dpi);
         MoveWindow(handle, place.left, place.top, place.right - place.left, place.bottom - place.top, FALSE);

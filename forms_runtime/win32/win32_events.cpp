@@ -111,7 +111,7 @@ void Win32Runtime::frameClick(Window& window, UINT message, LPARAM lParam)
     // happens.
     const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     const auto contains = [&](const ControlDescription& control) {
-        const HWND handle = handleOf(*window.form, control);
+        const HWND handle = nativeControl(*window.form, control);
         RECT rect{};
         GetWindowRect(handle, &rect);
         MapWindowPoints(nullptr, window.top, reinterpret_cast<POINT*>(&rect), 2);
@@ -150,7 +150,7 @@ LRESULT Win32Runtime::defaultButtonId(Window& window) const
     const ControlDescription* focused = controlOf(*window.form, GetFocus());
     const ControlDescription* button =
         defaultButton(window.form->description(), focused ? focused->name : std::string_view());
-    return button ? MAKELRESULT(GetDlgCtrlID(handleOf(*window.form, *button)), DC_HASDEFID) : 0;
+    return button ? MAKELRESULT(GetDlgCtrlID(nativeControl(*window.form, *button)), DC_HASDEFID) : 0;
 }
 
 // The window procedure of every window: each message to its handler, the

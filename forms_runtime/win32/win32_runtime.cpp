@@ -111,7 +111,7 @@ int Win32Runtime::dpi(const Form& form) const
     return it == m_windows.end() ? m_dpi : it->second->dpi;
 }
 
-HWND Win32Runtime::control(const Form& form, std::string_view name, int index) const
+HWND Win32Runtime::controlNamed(const Form& form, std::string_view name, int index) const
 {
     const ControlDescription* description = form.description().find(name, index);
     return description ? static_cast<HWND>(nativeControl(form, *description)) : nullptr;
@@ -136,9 +136,9 @@ Win32Runtime::Window* Win32Runtime::windowOf(HWND handle) const
     return it == m_windows.end() ? nullptr : it->second.get();
 }
 
-HWND Win32Runtime::handleOf(const Form& form, const ControlDescription& control) const
+HWND Win32Runtime::nativeControl(const Form& form, const ControlDescription& control) const
 {
-    return static_cast<HWND>(nativeControl(form, control));
+    return static_cast<HWND>(Runtime::nativeControl(form, control));
 }
 
 // Leaves the message loop: run() returns the exit code.
@@ -213,7 +213,7 @@ void Win32Runtime::showWindow(Form& form)
 // behind them), so their rectangles are in its client area.
 PixelRect Win32Runtime::controlRect(const Form& form, const ControlDescription& control)
 {
-    const HWND handle = handleOf(form, control);
+    const HWND handle = nativeControl(form, control);
     RECT rect{};
     GetWindowRect(handle, &rect);
     MapWindowPoints(nullptr, GetParent(handle), reinterpret_cast<POINT*>(&rect), 2);
@@ -222,13 +222,13 @@ PixelRect Win32Runtime::controlRect(const Form& form, const ControlDescription& 
 
 void Win32Runtime::placeControl(Form& form, const ControlDescription& control, const PixelRect& rect)
 {
-    MoveWindow(handleOf(form, control), rect.left, rect.top, rect.width, rect.height, TRUE);
+    MoveWindow(nativeControl(form, control), rect.left, rect.top, rect.width, rect.height, TRUE);
 }
 
 // The text as the control shows it, measured in the control's own font.
 PixelSize Win32Runtime::textSize(const Form& form, const ControlDescription& control)
 {
-    const HWND handle = handleOf(form, control);
+    const HWND handle = nativeControl(form, control);
     const int length = GetWindowTextLengthW(handle);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(handle, text.data(), length + 1)));
@@ -255,13 +255,13 @@ const ControlDescription* Win32Runtime::focusedControl(const Form& form)
 
 void Win32Runtime::focusControl(Form& form, const ControlDescription& control)
 {
-    SetFocus(handleOf(form, control));
+    SetFocus(nativeControl(form, control));
 }
 
 void Win32Runtime::pressControl(Form& form, const ControlDescription& control)
 {
     // As a click would: a button reports it, an option button is chosen.
-    SendMessageW(handleOf(form, control), BM_CLICK, 0, 0);
+    SendMessageW(nativeControl(form, control), BM_CLICK, 0, 0);
 }
 
 // The active window of this thread and its focused control.
@@ -283,17 +283,17 @@ void Win32Runtime::activateWindow(Form& form)
 // Texts and states through the controls' own messages; every text is UTF-16.
 bool Win32Runtime::readSelected(const Form& form, const ControlDescription& control) const
 {
-    return SendMessageW(handleOf(form, control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageW(nativeControl(form, control), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void Win32Runtime::writeCaption(Form& form, const ControlDescription& control, std::string_view text)
 {
-    SetWindowTextW(handleOf(form, control), toWide(text).c_str());
+    SetWindowTextW(nativeControl(form, control), toWide(text).c_str());
 }
 
 void Win32Runtime::writeText(Form& form, const ControlDescription& control, std::string_view text)
 {
-    SetWindowTextW(handleOf(form, control), toWide(text).c_str());
+    SetWindowTextW(nativeControl(form, control), toWide(text).c_str());
 }
 
 void Win32Runtime::writeWindowCaption(Form& form, std::string_view text)

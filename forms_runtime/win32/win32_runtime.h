@@ -48,7 +48,7 @@ public:
     // The top-level window of a loaded window, or nullptr.
     HWND window(const Form& form) const;
     // A control of a loaded window by name (and element number), or nullptr.
-    HWND control(const Form& form, std::string_view name, int index = -1) const;
+    HWND controlNamed(const Form& form, std::string_view name, int index = -1) const;
 
     // Whether the user has turned on a contrast theme; the system's setting
     // unless replaced (tests). Read again when the system's settings change.
@@ -97,9 +97,9 @@ private:
     void idleTurn();
     Window& windowOf(const Form& form) const;
     Window* windowOf(HWND handle) const;
-    // A control's native control, and the control a native one shows (nullptr
-    // for none), through the run-time's registry.
-    HWND handleOf(const Form& form, const ControlDescription& control) const;
+    // The registry's native control of a control, as the handle it is (the
+    // other way round, controlOf serves as it is).
+    HWND nativeControl(const Form& form, const ControlDescription& control) const;
     void createControl(Window& window, const ControlDescription& control, int order);
     // The font a control shows at its window's resolution (made on demand, owned by the window).
     static HFONT fontFor(Window& window, const ControlDescription& control);

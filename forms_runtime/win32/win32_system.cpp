@@ -204,7 +204,7 @@ bool raiseNotification(HWND control, const std::wstring& text)
 
 void Win32Runtime::announceStatus(Form& form, const ControlDescription& control, std::string_view text)
 {
-    const HWND handle = handleOf(form, control);
+    const HWND handle = nativeControl(form, control);
     if (raiseNotification(handle, toWide(text)))
         return;
     // Without UI Automation's notifications, screen readers read the

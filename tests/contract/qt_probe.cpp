@@ -41,7 +41,7 @@ public:
 
     forms::PixelRect controlRect(const forms::Form& form, std::string_view name, int index) override
     {
-        const QWidget* widget = m_runtime.control(form, name, index);
+        const QWidget* widget = m_runtime.controlNamed(form, name, index);
         if (!widget)
             return {};
         return device(widget->geometry());
@@ -54,12 +54,12 @@ public:
     }
     ShownFont font(const forms::Form& form, std::string_view name) override
     {
-        const QFont font = m_runtime.control(form, name)->font();
+        const QFont font = m_runtime.controlNamed(form, name)->font();
         return {static_cast<int>(std::lround(font.pixelSize() * qApp->devicePixelRatio())), font.weight()};
     }
     std::string text(const forms::Form& form, std::string_view name) override
     {
-        QWidget* widget = m_runtime.control(form, name);
+        QWidget* widget = m_runtime.controlNamed(form, name);
         QString text;
         if (auto* label = qobject_cast<QLabel*>(widget))
             text = label->text();
@@ -86,7 +86,7 @@ public:
     }
     void click(const forms::Form& form, std::string_view name) override
     {
-        QTest::mouseClick(m_runtime.control(form, name), Qt::LeftButton);
+        QTest::mouseClick(m_runtime.controlNamed(form, name), Qt::LeftButton);
     }
     void key(const forms::Form& form, forms::KeyStroke::Key key, std::string_view focus) override
     {
@@ -95,7 +95,7 @@ public:
         if (!QTest::qWaitForWindowActive(top))
             ADD_FAILURE() << "the window did not become active";
         if (!focus.empty())
-            m_runtime.control(form, focus)->setFocus();
+            m_runtime.controlNamed(form, focus)->setFocus();
         QWidget* target = top->focusWidget() ? top->focusWidget() : top;
         switch (key) {
         case forms::KeyStroke::Key::Return:
@@ -203,7 +203,7 @@ public:
     }
     TextMeasure measureText(const forms::Form& form, std::string_view name) override
     {
-        QWidget* widget = m_runtime.control(form, name);
+        QWidget* widget = m_runtime.controlNamed(form, name);
         const QFontMetrics metrics(widget->font());
         const QString shown = QString::fromStdString(text(form, name));
         int room = widget->width();

@@ -49,7 +49,7 @@ public:
 
     forms::PixelRect controlRect(const forms::Form& form, std::string_view name, int index) override
     {
-        const HWND handle = m_runtime.control(form, name, index);
+        const HWND handle = m_runtime.controlNamed(form, name, index);
         if (!handle)
             return {};
         RECT rect{};
@@ -58,7 +58,7 @@ public:
         // A control inside a frame is placed relative to the frame.
         const forms::ControlDescription* control = form.description().find(name, index);
         if (const HWND frame = control && !control->container.empty()
-                                   ? m_runtime.control(form, control->container)
+                                   ? m_runtime.controlNamed(form, control->container)
                                    : nullptr) {
             RECT outer{};
             GetWindowRect(frame, &outer);
@@ -77,14 +77,14 @@ public:
     {
         LOGFONTW font{};
         const auto handle =
-            reinterpret_cast<HFONT>(SendMessageW(m_runtime.control(form, name), WM_GETFONT, 0, 0));
+            reinterpret_cast<HFONT>(SendMessageW(m_runtime.controlNamed(form, name), WM_GETFONT, 0, 0));
         GetObjectW(handle, sizeof font, &font);
         return {static_cast<int>(font.lfHeight < 0 ? -font.lfHeight : font.lfHeight),
                 static_cast<int>(font.lfWeight)};
     }
     std::string text(const forms::Form& form, std::string_view name) override
     {
-        const HWND handle = m_runtime.control(form, name);
+        const HWND handle = m_runtime.controlNamed(form, name);
         std::wstring text = windowText(handle);
         wchar_t className[16] = {};
         GetClassNameW(handle, className, 16);
@@ -112,7 +112,7 @@ public:
     }
     void click(const forms::Form& form, std::string_view name) override
     {
-        SendMessageW(m_runtime.control(form, name), BM_CLICK, 0, 0);
+        SendMessageW(m_runtime.controlNamed(form, name), BM_CLICK, 0, 0);
         m_runtime.processPendingMessages();
     }
     void key(const forms::Form& form, forms::KeyStroke::Key key, std::string_view focus) override
@@ -124,7 +124,7 @@ public:
         if (!waitUntil([top] { return GetActiveWindow() == top; }))
             ADD_FAILURE() << "the window did not become active";
         if (!focus.empty()) {
-            const HWND wanted = m_runtime.control(form, focus);
+            const HWND wanted = m_runtime.controlNamed(form, focus);
             SetFocus(wanted);
             if (!waitUntil([wanted] { return GetFocus() == wanted; }))
                 ADD_FAILURE() << "the focus did not move to " << focus;
@@ -239,7 +239,7 @@ public:
     {
         const HWND focus = GetFocus();
         for (const forms::ControlDescription& control : form.description().controls)
-            if (focus && m_runtime.control(form, control.name, control.index) == focus)
+            if (focus && m_runtime.controlNamed(form, control.name, control.index) == focus)
                 return std::string(control.name);
         return {};
     }
@@ -276,7 +276,7 @@ public:
     }
     TextMeasure measureText(const forms::Form& form, std::string_view name) override
     {
-        const HWND handle = m_runtime.control(form, name);
+        const HWND handle = m_runtime.controlNamed(form, name);
         std::wstring text = windowText(handle);
         RECT room{};
         GetClientRect(handle, &room);
@@ -314,7 +314,7 @@ public:
     std::uint32_t textColour(const forms::Form& form, std::string_view name) override
     {
         // The colour the window hands the control when it paints, asked as the control asks.
-        const HWND control = m_runtime.control(form, name);
+        const HWND control = m_runtime.controlNamed(form, name);
         wchar_t className[16] = {};
         GetClassNameW(control, className, 16);
         const UINT message = std::wstring(className) == L"Edit" ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC;

@@ -66,7 +66,7 @@ private:
     main_window::Form1& mainWindow() { return m_runtime->form<main_window::Form1>(); }
     QWidget* control(const forms::Form& form, const QString& name)
     {
-        return m_runtime->control(form, name.toStdString());
+        return m_runtime->controlNamed(form, name.toStdString());
     }
     void click(const forms::Form& form, const QString& name)
     {

@@ -64,10 +64,10 @@ private:
     {
         const QString text = QString::fromUtf8(name);
         if (!text.endsWith(u')'))
-            return m_runtime->control(dialog(), name);
+            return m_runtime->controlNamed(dialog(), name);
         const qsizetype open = text.indexOf(u'(');
-        return m_runtime->control(dialog(), text.left(open).toStdString(),
-                                  text.mid(open + 1, text.size() - open - 2).toInt());
+        return m_runtime->controlNamed(dialog(), text.left(open).toStdString(),
+                                       text.mid(open + 1, text.size() - open - 2).toInt());
     }
     QString text(const char* name) { return qobject_cast<QLabel*>(control(name))->text(); }
     int aboutWindows()
@@ -151,9 +151,9 @@ private slots:
         QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         QCOMPARE(top()->minimumSize(), top()->maximumSize());
         QVERIFY(!top()->parentWidget());
-        QCOMPARE(m_runtime->control(dialog(), "Line1", 1)->palette().color(QPalette::Window),
+        QCOMPARE(m_runtime->controlNamed(dialog(), "Line1", 1)->palette().color(QPalette::Window),
                  QColor(128, 128, 128));
-        QCOMPARE(m_runtime->control(dialog(), "Line1", 0)->palette().color(QPalette::Window),
+        QCOMPARE(m_runtime->controlNamed(dialog(), "Line1", 0)->palette().color(QPalette::Window),
                  QColor(255, 255, 255));
     }
 

@@ -48,7 +48,7 @@ private:
     QWidget* top() { return m_runtime->window(form()); }
     template <class W> W* control(const char* name)
     {
-        auto* widget = qobject_cast<W*>(m_runtime->control(form(), name));
+        auto* widget = qobject_cast<W*>(m_runtime->controlNamed(form(), name));
         if (!widget)
             qFatal("no control %s of the expected kind", name);
         return widget;
@@ -134,7 +134,7 @@ private slots:
         QFETCH(bool, bold);
         QFETCH(int, alignment);
 
-        QWidget* widget = m_runtime->control(form(), QTest::currentDataTag());
+        QWidget* widget = m_runtime->controlNamed(form(), QTest::currentDataTag());
         QVERIFY(widget);
         QVERIFY2(widget->inherits(kind.toLatin1()), widget->metaObject()->className());
         QCOMPARE(widget->parentWidget()->objectName(),

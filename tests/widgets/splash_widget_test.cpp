@@ -38,7 +38,7 @@ private:
 
     frmSplash& splash() { return m_runtime->form<frmSplash>(); }
     QWidget* top() { return m_runtime->window(splash()); }
-    QWidget* control(const char* name) { return m_runtime->control(splash(), name); }
+    QWidget* control(const char* name) { return m_runtime->controlNamed(splash(), name); }
     bool mainWindowShown()
     {
         return m_runtime->isLoaded<main_window::Form1>() &&

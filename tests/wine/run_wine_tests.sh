@@ -35,7 +35,7 @@ run() {
 run wine_sysinfo_test "$(winepath -w "$build/start_marker.exe")"
 run wine_version_test "$(winepath -w "$build/Gradolux.exe")"
 # The Qt-free unit tests, as a Windows build runs them.
-for tests in risk_tests forms_tests windows_tests about_tests; do
+for tests in risk_tests forms_tests handlers_tests about_tests; do
     run "$tests" --gtest_brief=1
 done
 

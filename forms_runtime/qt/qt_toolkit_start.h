@@ -8,7 +8,7 @@
 
 #include <QByteArray>
 
-namespace startup {
+namespace forms {
 
 class ToolkitStart
 {
@@ -30,4 +30,4 @@ private:
     QByteArray m_temporaryDir;
 };
 
-} // namespace startup
+} // namespace forms

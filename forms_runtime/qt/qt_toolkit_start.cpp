@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "toolkit_start.h"
+#include "qt_toolkit_start.h"
 
 #include "application_properties.h"
 #include "runtime.h"
@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-namespace startup {
+namespace forms {
 namespace {
 
 // A folder that exists and in which no folder can be made, and a folder in it
@@ -88,4 +88,4 @@ QByteArray ToolkitStart::noDisplayMessage(const QByteArray& platform, const QByt
     return QByteArray::fromStdString(line);
 }
 
-} // namespace startup
+} // namespace forms

@@ -4,7 +4,7 @@
 #include "application_properties.h"
 #include "program_start.h"
 #include "qt_runtime.h"
-#include "toolkit_start.h"
+#include "qt_toolkit_start.h"
 
 #include <QApplication>
 
@@ -18,7 +18,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
         qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
 
-    auto toolkitStart = std::make_unique<startup::ToolkitStart>();
+    auto toolkitStart = std::make_unique<forms::ToolkitStart>();
     QApplication application(argc, argv);
     toolkitStart.reset();
     QApplication::setApplicationName(QString::fromUtf8(
