@@ -20,9 +20,26 @@ Form* Runtime::find(std::type_index type) const
 
 void Runtime::load(std::type_index type, std::unique_ptr<Form> form)
 {
+    // A picture the program lacks is an error of the program, reported like
+    // any other, before anything is built.
+    const WindowDescription& description = form->description();
+    if (!description.icon.empty() && !hasPicture(description.icon))
+        throw unknownPicture(description.icon);
+    for (const ControlDescription& control : description.controls)
+        if (!control.picture.empty() && !hasPicture(control.picture))
+            throw unknownPicture(control.picture);
+
     Form& loaded = *form;
     m_forms.emplace_back(type, std::move(form));
-    createWindow(loaded);
+    try {
+        createWindow(loaded);
+    } catch (...) {
+        // A window the platform could not build is not loaded: what was
+        // built of it goes, and nothing refers to it any more.
+        destroyWindow(loaded);
+        m_forms.pop_back();
+        throw;
+    }
     fitSelfSizingLabels(loaded);
     loaded.Form_Load();
 }

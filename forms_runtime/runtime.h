@@ -159,7 +159,8 @@ protected:
     // the window's description has, of a kind that has the property.
 
     // Building and releasing. createWindow builds the window and every
-    // control of form.description() at the screen's resolution, invisible;
+    // control of form.description() at the screen's resolution, invisible
+    // (every picture it names is one the back end has);
     // destroyWindow removes it without any closing step; endProcess ends the
     // event loop with the exit code once every window is hidden, and from then
     // on no event reaches a handler.
@@ -224,6 +225,10 @@ protected:
 
     // The user's settings: the decimal separator of the user's locale.
     virtual std::string localeDecimalSeparator() const = 0;
+
+    // Whether the back end has a picture the descriptions name (its
+    // catalogue of the program's pictures).
+    virtual bool hasPicture(PictureId picture) const = 0;
 
     // Optional: getting a window ready ahead of time (prepare). whenIdle runs
     // `step` once the first window is painted and the event loop has nothing

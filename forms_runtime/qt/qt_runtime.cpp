@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
@@ -534,9 +535,11 @@ void placeAndPaint(QWidget& widget, const ControlDescription& control, const Win
 void QtRuntime::createWindow(Form& form)
 {
     const WindowDescription& description = form.description();
-    auto window = std::make_unique<Window>();
-    window->top = createTopLevel(description, window->client);
-    QWidget* top = window->top;
+    auto made = std::make_unique<Window>();
+    made->top = createTopLevel(description, made->client);
+    QWidget* top = made->top;
+    // Kept from the start, so that a window left half built goes whole.
+    Window& window = *m_windows.emplace(&form, std::move(made)).first->second;
     registerWindow(form, top);
     top->setObjectName(toQString(description.name));
     top->setWindowTitle(toQString(description.caption));
@@ -556,12 +559,11 @@ void QtRuntime::createWindow(Form& form)
         top->setAccessibleName(toQString(accessibleName(description, applicationTitle())));
     top->setAccessibleDescription(toQString(accessibleDescription(description)));
 
-    window->events = new Events(*this, form, *window);
-    top->installEventFilter(window->events);
+    window.events = new Events(*this, form, window);
+    top->installEventFilter(window.events);
     for (const ControlDescription& control : description.controls)
-        createControl(form, *window, control);
+        createControl(form, window, control);
     arrangeFocus(form);
-    m_windows.emplace(&form, std::move(window));
 }
 
 void QtRuntime::createControl(Form& form, Window& window, const ControlDescription& control)
@@ -572,8 +574,10 @@ void QtRuntime::createControl(Form& form, Window& window, const ControlDescripti
     QWidget* widget = createControlWidget(control, parent);
     widget->setObjectName(controlKey(control));
     placeAndPaint(*widget, control, form.description());
-    if (control.kind == ControlKind::OptionButton)
+    if (control.kind == ControlKind::OptionButton) {
         window.events->watchArrows(widget);
+        window.events->watchAccessKey(widget);
+    }
     if (control.kind == ControlKind::CommandButton) {
         window.events->watchAccessKey(widget);
         QObject::connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, window.top,
@@ -604,7 +608,8 @@ void QtRuntime::destroyWindow(Form& form)
     const auto it = m_windows.find(&form);
     if (it == m_windows.end())
         return;
-    it->second->events->detach();
+    if (Events* events = it->second->events)
+        events->detach();
     if (QWidget* top = it->second->top) {
         top->hide();
         top->deleteLater();
@@ -790,6 +795,12 @@ void QtRuntime::writeText(Form& form, const ControlDescription& control, std::st
 void QtRuntime::writeWindowCaption(Form& form, std::string_view text)
 {
     windowOf(form).top->setWindowTitle(toQString(text));
+}
+
+// The pictures are the toolkit's resources compiled into the program.
+bool QtRuntime::hasPicture(PictureId picture) const
+{
+    return QFile::exists(picturePath(picture));
 }
 
 std::string QtRuntime::localeDecimalSeparator() const

@@ -71,6 +71,7 @@ protected:
     void blockInput(Form& form, bool blocked) override;
     void announceStatus(Form& form, const ControlDescription& control, std::string_view text) override;
     std::string localeDecimalSeparator() const override;
+    bool hasPicture(PictureId picture) const override;
     bool readSelected(const Form& form, const ControlDescription& control) const override;
     void writeCaption(Form& form, const ControlDescription& control, std::string_view text) override;
     void writeText(Form& form, const ControlDescription& control, std::string_view text) override;

@@ -22,11 +22,18 @@ constexpr PictureResource kPictures[] = {{"application-icon", 1, 32}};
 
 } // namespace
 
-const PictureResource& pictureResource(PictureId picture)
+const PictureResource* findPicture(PictureId picture)
 {
     for (const PictureResource& known : kPictures)
         if (known.picture == picture)
-            return known;
+            return &known;
+    return nullptr;
+}
+
+const PictureResource& pictureResource(PictureId picture)
+{
+    if (const PictureResource* known = findPicture(picture))
+        return *known;
     throw unknownPicture(picture);
 }
 
@@ -40,6 +47,11 @@ int metricAt(int index, int dpi, int systemDpi)
 }
 
 } // namespace win32
+
+bool Win32Runtime::hasPicture(PictureId picture) const
+{
+    return win32::findPicture(picture) != nullptr;
+}
 
 using win32::kFirstControlId;
 using win32::kIdleTimer;

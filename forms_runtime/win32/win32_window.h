@@ -34,6 +34,7 @@ struct PictureResource
     int resourceId;
     int size;
 };
+const PictureResource* findPicture(PictureId picture); // nullptr for none
 const PictureResource& pictureResource(PictureId picture);
 
 // A function of a system library that older versions of Windows (or Wine)

@@ -52,8 +52,11 @@ public:
     virtual std::string windowCaption(const forms::Form& form) = 0;
     virtual bool visible(const forms::Form& form) = 0;
 
-    // A click with the mouse in the middle of a control.
+    // A click with the mouse in the middle of a control: the button goes
+    // down and comes up there, as the platform reports a mouse's.
     virtual void click(const forms::Form& form, std::string_view name) = 0;
+    // The space bar pressed and released with the focus on `focus`.
+    virtual void space(const forms::Form& form, std::string_view focus) = 0;
     // A key pressed while the window is active, with the focus on `focus`
     // ("" to leave it where it is); Key::Other only activates and focuses.
     virtual void key(const forms::Form& form, forms::KeyStroke::Key key, std::string_view focus) = 0;
@@ -66,9 +69,15 @@ public:
     virtual void typeText(const forms::Form& form, std::u32string_view text) = 0;
     // The user closes the window through its frame (its close box, Alt+F4).
     virtual void closeFrame(const forms::Form& form) = 0;
-    // The window with its frame, and the screen, in the same pixels.
+    // The window with its frame, and the screen, in the same pixels; where
+    // on the screen the client area's top-left corner is.
     virtual forms::PixelRect outerRect(const forms::Form& form) = 0;
     virtual forms::PixelRect screenRect() = 0;
+    virtual forms::PixelPoint clientOrigin(const forms::Form& form) = 0;
+    // What the window shows the user and the window manager of its kind: a
+    // title bar, and an entry of its own in the taskbar.
+    virtual bool hasTitleBar(const forms::Form& form) = 0;
+    virtual bool hasTaskbarEntry(const forms::Form& form) = 0;
     // A letter typed with the focus on `focus` ("" to leave it), with Alt or without.
     virtual void typeLetter(const forms::Form& form, char32_t letter, bool alt, std::string_view focus) = 0;
     // Tab pressed in the active window, and Shift+Tab.

@@ -8,7 +8,8 @@
 // unloaded by its own handler living until the handler returns; no event
 // reaching a handler after the end; the default and cancel buttons; access
 // keys typed with Alt and without; each window's focus kept while another
-// is active; the message box that blocks every window and gives the focus
+// is active; a window's place and kind; Space and the mouse on buttons and
+// options; the message box that blocks every window and gives the focus
 // back.
 
 #include "backend_probe.h"
@@ -303,6 +304,38 @@ TEST_F(ContractTest, ACentredWindowIsCentredWithItsFrame)
     }
 }
 
+// A window at a fixed place has its client area's corner there, in the
+// pixels of the resolution it is shown at.
+TEST_F(ContractTest, AWindowAtAFixedPlaceHasItsClientAreaThere)
+{
+    runtime().show(runtime().form<main_window::Form1>());
+    auto& about = runtime().form<about::frmAbout>();
+    ASSERT_EQ(about.description().startPosition, forms::StartPosition::Manual);
+    runtime().show(about);
+    const forms::PixelPoint origin = m_probe->clientOrigin(about);
+    EXPECT_NEAR(origin.x, px(about.description().left), 2 * kTolerance);
+    EXPECT_NEAR(origin.y, px(about.description().top), 2 * kTolerance);
+}
+
+// The calculator is a window of its own, the About dialog belongs to the
+// program's other windows, the splash is a bare box.
+TEST_F(ContractTest, EachWindowShowsItsKind)
+{
+    const struct
+    {
+        forms::Form* form;
+        bool titleBar;
+        bool taskbarEntry;
+    } kinds[] = {{&runtime().form<main_window::Form1>(), true, true},
+                 {&runtime().form<about::frmAbout>(), true, false},
+                 {&runtime().form<startup::frmSplash>(), false, false}};
+    for (const auto& kind : kinds) {
+        runtime().show(*kind.form);
+        EXPECT_EQ(m_probe->hasTitleBar(*kind.form), kind.titleBar) << kind.form->description().name;
+        EXPECT_EQ(m_probe->hasTaskbarEntry(*kind.form), kind.taskbarEntry) << kind.form->description().name;
+    }
+}
+
 // A window with key preview that writes down every character it is given;
 // like the splash, it has no control that takes the focus.
 class KeyRecorder final : public forms::Form
@@ -546,6 +579,101 @@ TEST_F(ContractTest, AWindowActiveAgainHasTheFocusWhereTheUserLeftIt)
     runtime().show(about);
     ASSERT_TRUE(m_probe->active(about));
     EXPECT_EQ(m_probe->focused(about), "cmdSysInfo") << "hidden and shown again";
+}
+
+// The space bar and the mouse press a command button and choose an option,
+// as the platform's controls do; the click reaches the button's handler.
+TEST_F(ContractTest, SpaceAndAClickPressAButtonAndChooseAnOption)
+{
+    auto& form1 = runtime().form<main_window::Form1>();
+    runtime().show(form1);
+    m_probe->space(form1, "Option2");
+    EXPECT_TRUE(runtime().selected(form1, "Option2")) << "Space chooses the focused option";
+    m_probe->click(form1, "Option9");
+    EXPECT_TRUE(runtime().selected(form1, "Option9")) << "a click chooses the option";
+    EXPECT_EQ(m_probe->focused(form1), "Option9") << "and gives it the focus";
+
+    auto& about = runtime().form<about::frmAbout>();
+    runtime().show(about);
+    m_probe->space(about, "cmdOK");
+    EXPECT_FALSE(runtime().isLoaded<about::frmAbout>()) << "Space pressed „OK“";
+
+    auto& again = runtime().form<about::frmAbout>();
+    runtime().show(again);
+    bool boxShown = false;
+    m_probe->duringNextMessageBox([&] { boxShown = true; });
+    m_probe->click(again, "cmdSysInfo");
+    EXPECT_TRUE(boxShown) << "a click on „Systeminfo...“ reached its handler";
+    m_probe->click(again, "cmdOK");
+    EXPECT_FALSE(runtime().isLoaded<about::frmAbout>()) << "a click on „OK“ reached its handler";
+    EXPECT_TRUE(m_probe->exitCodes().empty());
+}
+
+// Two option buttons with access keys of their own.
+class AnswerWindow final : public forms::Form
+{
+public:
+    explicit AnswerWindow(forms::Runtime& runtime) : Form(runtime) {}
+    const forms::WindowDescription& description() const override
+    {
+        static const forms::WindowDescription description{
+            .name = "frmAnswer",
+            .clientWidth = 3000,
+            .clientHeight = 1500,
+            .controls = {{.name = "optYes",
+                          .kind = forms::ControlKind::OptionButton,
+                          .text = "&Ja",
+                          .rect = {120, 120, 1200, 375},
+                          .tabIndex = 0},
+                         {.name = "optNo",
+                          .kind = forms::ControlKind::OptionButton,
+                          .text = "&Nein",
+                          .rect = {120, 600, 1200, 375},
+                          .tabIndex = 1}}};
+        return description;
+    }
+};
+
+TEST_F(ContractTest, AnOptionsAccessKeyChoosesItWithAltOrWithout)
+{
+    auto& answer = runtime().form<AnswerWindow>();
+    runtime().show(answer);
+    m_probe->typeLetter(answer, U'n', true, "optYes");
+    EXPECT_TRUE(runtime().selected(answer, "optNo")) << "Alt+n chose „Nein“ at once";
+    EXPECT_EQ(m_probe->focused(answer), "optNo");
+    m_probe->typeLetter(answer, U'j', false, "");
+    EXPECT_TRUE(runtime().selected(answer, "optYes")) << "j chose „Ja“ at once";
+    EXPECT_FALSE(runtime().selected(answer, "optNo"));
+    EXPECT_EQ(m_probe->focused(answer), "optYes");
+}
+
+// A window whose image names a picture the program lacks.
+class MissingPictureWindow final : public forms::Form
+{
+public:
+    explicit MissingPictureWindow(forms::Runtime& runtime) : Form(runtime) {}
+    const forms::WindowDescription& description() const override
+    {
+        static const forms::WindowDescription description{.name = "frmMissing",
+                                                          .clientWidth = 3000,
+                                                          .clientHeight = 1500,
+                                                          .controls = {{.name = "imgMissing",
+                                                                        .kind = forms::ControlKind::Image,
+                                                                        .rect = {120, 120, 480, 480},
+                                                                        .picture = "kein-solches-bild"}}};
+        return description;
+    }
+};
+
+TEST_F(ContractTest, APictureTheProgramLacksIsAnErrorThatEndsTheProgram)
+{
+    runtime().show(runtime().form<main_window::Form1>());
+    bool reported = false;
+    m_probe->duringNextMessageBox([&] { reported = true; });
+    runtime().deliver([&] { runtime().form<MissingPictureWindow>(); });
+    EXPECT_TRUE(reported) << "the user read why";
+    EXPECT_FALSE(runtime().isLoaded<MissingPictureWindow>());
+    EXPECT_EQ(m_probe->exitCodes(), std::vector<int>{1});
 }
 
 TEST_F(ContractTest, TheMessageBoxBlocksEveryWindowAndGivesTheFocusBack)

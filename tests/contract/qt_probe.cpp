@@ -88,6 +88,11 @@ public:
     {
         QTest::mouseClick(m_runtime.controlNamed(form, name), Qt::LeftButton);
     }
+    void space(const forms::Form& form, std::string_view focus) override
+    {
+        key(form, forms::KeyStroke::Key::Other, focus);
+        QTest::keyClick(m_runtime.window(form)->windowHandle(), Qt::Key_Space);
+    }
     void key(const forms::Form& form, forms::KeyStroke::Key key, std::string_view focus) override
     {
         QWidget* top = m_runtime.window(form);
@@ -155,6 +160,26 @@ public:
         return device(m_runtime.window(form)->frameGeometry());
     }
     forms::PixelRect screenRect() override { return device(QGuiApplication::primaryScreen()->geometry()); }
+    forms::PixelPoint clientOrigin(const forms::Form& form) override
+    {
+        const QWidget* top = m_runtime.window(form);
+        const auto* client = top->findChild<QWidget*>(QStringLiteral("client"));
+        const forms::PixelRect origin =
+            device(QRect((client ? client : top)->mapToGlobal(QPoint(0, 0)), QSize()));
+        return {origin.left, origin.top};
+    }
+    bool hasTitleBar(const forms::Form& form) override
+    {
+        // The window manager draws a title bar for every window that does not forbid it.
+        const Qt::WindowFlags flags = m_runtime.window(form)->windowFlags();
+        return !flags.testFlag(Qt::FramelessWindowHint) && (flags & Qt::WindowType_Mask) != Qt::SplashScreen;
+    }
+    bool hasTaskbarEntry(const forms::Form& form) override
+    {
+        // Tool windows and splash screens are left out of the taskbar.
+        const Qt::WindowType type = m_runtime.window(form)->windowType();
+        return type != Qt::Tool && type != Qt::SplashScreen && !m_runtime.window(form)->parentWidget();
+    }
     void typeLetter(const forms::Form& form, char32_t letter, bool alt, std::string_view focus) override
     {
         key(form, forms::KeyStroke::Key::Other, focus);

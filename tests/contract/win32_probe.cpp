@@ -112,7 +112,24 @@ public:
     }
     void click(const forms::Form& form, std::string_view name) override
     {
-        SendMessageW(m_runtime.controlNamed(form, name), BM_CLICK, 0, 0);
+        // The left button goes down and comes up in the middle of the
+        // control, as the system posts a mouse's messages.
+        key(form, forms::KeyStroke::Key::Other, "");
+        const HWND control = m_runtime.controlNamed(form, name);
+        RECT rect{};
+        GetClientRect(control, &rect);
+        const LPARAM middle = MAKELPARAM(rect.right / 2, rect.bottom / 2);
+        PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+        PostMessageW(control, WM_LBUTTONUP, 0, middle);
+        m_runtime.processPendingMessages();
+    }
+    void space(const forms::Form& form, std::string_view focus) override
+    {
+        key(form, forms::KeyStroke::Key::Other, focus);
+        const HWND target = GetFocus();
+        const LPARAM scanCode = MapVirtualKeyW(VK_SPACE, MAPVK_VK_TO_VSC) << 16;
+        PostMessageW(target, WM_KEYDOWN, VK_SPACE, 1 | scanCode);
+        PostMessageW(target, WM_KEYUP, VK_SPACE, 1 | scanCode | (3L << 30));
         m_runtime.processPendingMessages();
     }
     void key(const forms::Form& form, forms::KeyStroke::Key key, std::string_view focus) override
@@ -208,6 +225,24 @@ public:
     forms::PixelRect screenRect() override
     {
         return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    forms::PixelPoint clientOrigin(const forms::Form& form) override
+    {
+        POINT origin{0, 0};
+        ClientToScreen(m_runtime.window(form), &origin);
+        return {origin.x, origin.y};
+    }
+    bool hasTitleBar(const forms::Form& form) override
+    {
+        return (GetWindowLongW(m_runtime.window(form), GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+    }
+    bool hasTaskbarEntry(const forms::Form& form) override
+    {
+        // The taskbar lists a window without owner that is no tool window,
+        // and any window that asks for an entry.
+        const HWND top = m_runtime.window(form);
+        const LONG exStyle = GetWindowLongW(top, GWL_EXSTYLE);
+        return (exStyle & WS_EX_APPWINDOW) || (!(exStyle & WS_EX_TOOLWINDOW) && !GetWindow(top, GW_OWNER));
     }
     void typeLetter(const forms::Form& form, char32_t letter, bool alt, std::string_view focus) override
     {

@@ -103,6 +103,10 @@ public:
         texts[key(form, "")] = text;
     }
     std::string localeDecimalSeparator() const override { return separator; }
+    bool hasPicture(forms::PictureId picture) const override
+    {
+        return pictures.contains(std::string(picture));
+    }
 
     // Runs the first step waiting for an idle turn; false when none waits.
     bool runIdleTurn()
@@ -141,8 +145,10 @@ public:
     using Runtime::windowDeactivated;
 
     std::string separator = ",";
-    FocusPlace focus;                // where focusPlace() says the focus is
-    std::vector<std::string> titles; // of the message boxes, in order
+    std::set<std::string> pictures = {"application-icon"}; // the back end's catalogue
+    bool refuseToBuild = false;                            // the platform builds no window
+    FocusPlace focus;                                      // where focusPlace() says the focus is
+    std::vector<std::string> titles;                       // of the message boxes, in order
     mutable std::vector<std::string> log;
     std::set<std::string> visible;
     std::vector<std::string> destroyed;
@@ -159,6 +165,8 @@ protected:
         log.push_back("create " + name(form));
         // Stand-ins for native handles: the addresses of the descriptions.
         registerWindow(form, const_cast<forms::WindowDescription*>(&form.description()));
+        if (refuseToBuild)
+            throw forms::notBuilt(form.description());
         for (const forms::ControlDescription& control : form.description().controls)
             registerControl(form, control, const_cast<forms::ControlDescription*>(&control));
     }

@@ -503,6 +503,42 @@ INSTANTIATE_TEST_SUITE_P(EveryKindOfEventAndError, RuntimeErrorTest,
                                           testing::ValuesIn(kFailures)),
                          failureCaseName);
 
+// A window the platform cannot build, or one naming a picture the program
+// lacks, is not loaded: the user reads why, and the program ends with code 1.
+TEST(RuntimeTest, AWindowThatCannotBeBuiltIsNotLoadedAndEndsTheProgram)
+{
+    const struct
+    {
+        const char* name;
+        std::function<void(FakeRuntime&)> breakIt;
+        const char* report;
+        bool builtAndReleased;
+    } cases[] = {
+        {"refused", [](FakeRuntime& runtime) { runtime.refuseToBuild = true; },
+         "message Laufzeitfehler: Das Fenster frmAbout lässt sich nicht anlegen.\n\nGradolux wird beendet. before Form1",
+         true},
+        {"picture", [](FakeRuntime& runtime) { runtime.pictures.clear(); },
+         "message Laufzeitfehler: Das Bild „application-icon“ gibt es nicht.\n\nGradolux wird beendet. before Form1",
+         false},
+    };
+    for (const auto& broken : cases) {
+        FakeRuntime runtime;
+        runtime.show(runtime.form<Form1>());
+        broken.breakIt(runtime);
+        runtime.log.clear();
+        runtime.deliver([&] { runtime.form<frmAbout>(); });
+        EXPECT_FALSE(runtime.isLoaded<frmAbout>()) << broken.name;
+        EXPECT_EQ(lastMessage(runtime), broken.report) << broken.name;
+        EXPECT_EQ(runtime.exitCodes, std::vector<int>{1}) << broken.name;
+        EXPECT_EQ(std::count(runtime.log.begin(), runtime.log.end(), "create frmAbout"),
+                  broken.builtAndReleased ? 1 : 0)
+            << broken.name << ": a missing picture is found before anything is built";
+        EXPECT_EQ(std::count(runtime.destroyed.begin(), runtime.destroyed.end(), "frmAbout"),
+                  broken.builtAndReleased ? 1 : 0)
+            << broken.name << ": what was built of the window is released";
+    }
+}
+
 // A window whose one handler reaches a control the way a slip of the pen would.
 class SlipForm final : public forms::Form
 {
