@@ -12,6 +12,11 @@ bool takesFocus(ControlKind kind)
            kind == ControlKind::TextBox || kind == ControlKind::PictureBox;
 }
 
+bool wrapsText(const ControlDescription& label)
+{
+    return label.kind == ControlKind::Label && !label.autoSize;
+}
+
 bool swallowsClicks(ControlKind kind)
 {
     return kind == ControlKind::Label || kind == ControlKind::Frame || kind == ControlKind::Image ||

@@ -24,6 +24,11 @@ bool takesFocus(ControlKind kind);
 // leadsOptionGroup on top of this.)
 bool isTabStop(const ControlDescription& control);
 
+// A label wraps its text at word boundaries within its width, unless its
+// size follows its text: then it shows the text on one line, whatever its
+// alignment.
+bool wrapsText(const ControlDescription& label);
+
 // Labels, frames, images, picture boxes and lines keep the clicks on them to
 // themselves: a click on a label inside a frame is no click on the frame.
 bool swallowsClicks(ControlKind kind);

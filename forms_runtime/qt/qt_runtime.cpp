@@ -460,7 +460,7 @@ QWidget* createControlWidget(const ControlDescription& control, QWidget* parent)
         label->setTextFormat(Qt::PlainText);
         label->setText(text);
         label->setAlignment(toQtAlignment(control.alignment) | Qt::AlignTop);
-        label->setWordWrap(!control.autoSize);
+        label->setWordWrap(wrapsText(control));
         return label;
     }
     case ControlKind::Frame:

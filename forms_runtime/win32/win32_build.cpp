@@ -223,11 +223,13 @@ NativeControl nativeControlFor(const WindowDescription& description, const Contr
     NativeControl native{.text = toWide(control.text)};
     switch (control.kind) {
     case ControlKind::Label:
-        // A label whose size follows its text never wraps; the others wrap at word boundaries.
+        // A label that does not wrap is one whose size follows its text: the
+        // run-time fits it to its text on one line, so a right or centred one
+        // (the system has no such style without wrapping) has nothing to wrap.
         native.style |= SS_NOTIFY | (control.alignment == Alignment::Right    ? SS_RIGHT
                                      : control.alignment == Alignment::Centre ? SS_CENTER
-                                     : control.autoSize                       ? SS_LEFTNOWORDWRAP
-                                                                              : SS_LEFT);
+                                     : wrapsText(control)                     ? SS_LEFT
+                                                                              : SS_LEFTNOWORDWRAP);
         break;
     case ControlKind::Frame:
         native.className = L"BUTTON";

@@ -158,6 +158,37 @@ TEST_F(ContractTest, EveryTextStaysWholeAtEveryResolution)
     }
 }
 
+// A label whose size follows its text takes the text's width on one line,
+// keeping the edge of its alignment, when it is built and whenever its
+// caption changes.
+TEST_F(ContractTest, EverySelfSizingLabelTakesItsTextsWidthOnOneLine)
+{
+    auto& splash = runtime().form<startup::frmSplash>();
+    runtime().show(splash);
+    const auto expectFits = [&](const char* when) {
+        for (const forms::ControlDescription& control : splash.description().controls) {
+            if (control.kind != ControlKind::Label || !control.autoSize)
+                continue;
+            const TextMeasure text = m_probe->measureText(splash, control.name);
+            if (text.width == 0)
+                continue; // shows nothing
+            const forms::PixelRect shown = m_probe->controlRect(splash, control.name);
+            const std::string what = std::string(control.name) + " " + when;
+            EXPECT_EQ(text.lines, 1) << what;
+            EXPECT_NEAR(shown.width, text.width, 2 * kTolerance) << what;
+            if (control.alignment == forms::Alignment::Right) {
+                EXPECT_NEAR(shown.left + shown.width, px(control.rect.left + control.rect.width),
+                            2 * kTolerance)
+                    << what << ": the right edge stays";
+            }
+        }
+    };
+    expectFits("as loaded");
+    runtime().setCaption(splash, "lblVersion", "Version 1.3.0 mit einer viel längeren Bezeichnung");
+    runtime().setCaption(splash, "lblPlatform", "für");
+    expectFits("with other captions");
+}
+
 TEST_F(ContractTest, TextsAndCaptionsAreSetAndReadBack)
 {
     auto& splash = runtime().form<startup::frmSplash>();

@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -239,7 +240,12 @@ public:
         const double ratio = qApp->devicePixelRatio();
         const auto scale = [ratio](int value) { return static_cast<int>(std::lround(value * ratio)); };
         return {.width = scale(metrics.horizontalAdvance(shown)),
-                .lines = shown.isEmpty() ? 0 : wrapped.height() / metrics.lineSpacing(),
+                // Lines are a line spacing apart; the last has no leading below it.
+                .lines =
+                    shown.isEmpty()
+                        ? 0
+                        : std::max(1, static_cast<int>(std::lround(static_cast<double>(wrapped.height()) /
+                                                                   metrics.lineSpacing()))),
                 .lineHeight = scale(metrics.lineSpacing()),
                 .roomWidth = scale(room),
                 .roomHeight = scale(widget->height())};
