@@ -129,6 +129,15 @@ public:
         option->installEventFilter(this);
     }
 
+    // A text box would keep the keys typed into it from its window; the
+    // run-time sees each first (key preview, Enter, Escape) and leaves it
+    // the rest.
+    void watchKeys(QWidget* textBox)
+    {
+        m_keyTakers.insert(textBox);
+        textBox->installEventFilter(this);
+    }
+
     // From now on every event passes untouched: the window was unloaded or
     // the run-time is going, and its widgets may outlive both for a moment.
     void detach() { m_detached = true; }
@@ -158,6 +167,8 @@ private:
             return accessKeyEvent(*static_cast<QShortcutEvent*>(event));
         if (event->type() == QEvent::FocusIn && m_arrowTakers.contains(watched))
             return optionFocused(*static_cast<QWidget*>(watched), *static_cast<QFocusEvent*>(event));
+        if (event->type() == QEvent::KeyPress && m_keyTakers.contains(watched))
+            return m_runtime.keyPressed(m_form, toKeyStroke(*static_cast<QKeyEvent*>(event)));
         if (event->type() == QEvent::KeyPress && m_arrowTakers.contains(watched)) {
             const KeyStroke key = toKeyStroke(*static_cast<QKeyEvent*>(event));
             return optionForArrow(m_form.description(), key, focusedName()) &&
@@ -251,6 +262,7 @@ public:
     Window& m_window; // valid until detached
     std::set<QObject*> m_accessKeyOwners;
     std::set<QObject*> m_arrowTakers;
+    std::set<QObject*> m_keyTakers;
     std::map<QObject*, const ControlDescription*> m_clickKeepers; // the controls that keep their clicks
     bool m_detached = false;
 };
@@ -574,6 +586,8 @@ void QtRuntime::createControl(Form& form, Window& window, const ControlDescripti
     QWidget* widget = createControlWidget(control, parent);
     widget->setObjectName(controlKey(control));
     placeAndPaint(*widget, control, form.description());
+    if (control.kind == ControlKind::TextBox)
+        window.events->watchKeys(widget);
     if (control.kind == ControlKind::OptionButton) {
         window.events->watchArrows(widget);
         window.events->watchAccessKey(widget);

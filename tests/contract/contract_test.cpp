@@ -400,6 +400,41 @@ TEST_F(ContractTest, KeyPreviewTakesEachTypedCharacterOnceAndWhole)
         << "the character beyond the basic plane comes as one";
 }
 
+// The same with a text box, which has the focus: the window takes what is
+// typed first, and the text box gets none of it.
+class NoteRecorder final : public forms::Form
+{
+public:
+    explicit NoteRecorder(forms::Runtime& runtime) : Form(runtime)
+    {
+        onKeyPress([this](char32_t character) { typed.push_back(character); });
+    }
+    const forms::WindowDescription& description() const override
+    {
+        static const forms::WindowDescription description{.name = "frmNote",
+                                                          .clientWidth = 3000,
+                                                          .clientHeight = 1500,
+                                                          .keyPreview = true,
+                                                          .controls = {{.name = "txtNote",
+                                                                        .kind = forms::ControlKind::TextBox,
+                                                                        .rect = {120, 120, 2400, 375},
+                                                                        .tabIndex = 0}}};
+        return description;
+    }
+    std::u32string typed;
+};
+
+TEST_F(ContractTest, KeyPreviewTakesTheCharactersTypedIntoATextBox)
+{
+    auto& recorder = runtime().form<NoteRecorder>();
+    runtime().show(recorder);
+    ASSERT_TRUE(m_probe->active(recorder));
+    ASSERT_EQ(m_probe->focused(recorder), "txtNote");
+    m_probe->typeText(recorder, U"ab");
+    EXPECT_EQ(recorder.typed, U"ab");
+    EXPECT_EQ(m_probe->text(recorder, "txtNote"), "") << "the window took the characters";
+}
+
 // A small window with one button, cmdGo, for the windows of the tests.
 forms::WindowDescription oneButtonWindow(std::string_view name)
 {
