@@ -20,8 +20,11 @@ namespace {
 // then has no frame to announce.
 constexpr int kAnswerDeadlineMs = 250;
 
+// A reply of the X server, freed as the library allocated it.
 template <class T> using XcbReply = std::unique_ptr<T, decltype(&std::free)>;
 
+// A window's property, at most `length` 32-bit units of it; null when the
+// window or the property is gone.
 XcbReply<xcb_get_property_reply_t> property(xcb_connection_t* connection, xcb_window_t window,
                                             xcb_atom_t name, std::uint32_t length)
 {
@@ -30,6 +33,8 @@ XcbReply<xcb_get_property_reply_t> property(xcb_connection_t* connection, xcb_wi
             &std::free};
 }
 
+// Whether the window manager lists `wanted` among the hints it supports
+// (_NET_SUPPORTED on the root window).
 bool windowManagerSupports(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t supportedList,
                            xcb_atom_t wanted)
 {
@@ -46,12 +51,16 @@ bool windowManagerSupports(xcb_connection_t* connection, xcb_window_t root, xcb_
 
 } // namespace
 
+// Only on X11: another platform's windows keep their frames to themselves.
 AnnouncedFrame::AnnouncedFrame()
 {
     if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
         m_connection = x11->connection();
 }
 
+// Asks once, without waiting: the atoms, then a window that is never
+// mapped, whose frame the window manager is asked to announce
+// (_NET_REQUEST_FRAME_EXTENTS).
 void AnnouncedFrame::ask()
 {
     if (!m_connection || m_window)
@@ -98,6 +107,8 @@ AnnouncedFrame::~AnnouncedFrame()
     }
 }
 
+// The answer, read once and kept: the frame's extents as the window manager
+// set them on the asking window, or no frame when it does not answer.
 FrameMargins AnnouncedFrame::margins()
 {
     if (m_margins)

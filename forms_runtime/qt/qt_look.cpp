@@ -22,6 +22,9 @@
 namespace forms {
 namespace {
 
+// A system colour by its index, as the classic scheme gives it: the
+// desktop's own colours do not reach the windows, so every desktop shows
+// them alike.
 QColor systemQColor(std::uint32_t index)
 {
     return toQColor(systemColour(index));
@@ -63,6 +66,8 @@ public:
 // The property through which a top-level widget asks for its accessible role.
 constexpr const char* kAccessibleRole = "gradoluxAccessibleRole";
 
+// The toolkit's accessibility factory for the widgets that ask for a role
+// of their own (kAccessibleRole); every other widget keeps the toolkit's.
 QAccessibleInterface* accessibleWindow(const QString& /*className*/, QObject* object)
 {
     if (!object || !object->isWidgetType())
@@ -124,6 +129,8 @@ QString toQString(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A stored colour: an RGB value as it is, a system colour reference through
+// the classic scheme (system_colours.h).
 QColor toQColor(StoredColour colour)
 {
     const Rgb rgb = resolveColour(colour);
@@ -178,6 +185,9 @@ void makeStatusNotifier(QWidget& widget)
     widget.setFixedSize(0, 0);
 }
 
+// The style, the palette of the classic scheme's system colours, the face
+// substitutions and the dialog font, for every widget of the program and
+// the toolkit's own (the message box).
 void installApplicationLook()
 {
     QAccessible::installFactory(accessibleWindow);
@@ -189,6 +199,8 @@ void installApplicationLook()
     // its 10 MiB limit. Drawing them afresh costs next to nothing.
     QPixmapCache::setCacheLimit(0);
 
+    // Each role of the toolkit's palette takes the system colour the
+    // platform's own controls use for it; disabled texts are grey.
     QPalette palette;
     const auto set = [&palette](QPalette::ColorRole role, std::uint32_t index) {
         palette.setColor(role, systemQColor(index));

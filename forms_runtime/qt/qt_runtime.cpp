@@ -42,6 +42,8 @@
 namespace forms {
 namespace {
 
+// A key as the toolkit reports it, in the run-time's words: the keys the
+// rules tell apart, the text the key types and the modifiers held.
 KeyStroke toKeyStroke(const QKeyEvent& event)
 {
     KeyStroke key;
@@ -81,6 +83,9 @@ KeyStroke toKeyStroke(const QKeyEvent& event)
     return key;
 }
 
+// A widget's object name: the control's name, with its element number for
+// an element of a control array ("Option1(2)"), as tests and the
+// accessibility tree find it.
 QString controlKey(const ControlDescription& control)
 {
     QString key = toQString(control.name);
@@ -349,6 +354,8 @@ void QtRuntime::windowPainted()
         QTimer::singleShot(0, m_context.get(), std::move(step));
 }
 
+// A zero timer runs when the event loop has nothing else to do; before the
+// first paint the steps wait, so that the first window is not delayed.
 void QtRuntime::whenIdle(std::function<void()> step)
 {
     if (m_painted)
@@ -376,6 +383,8 @@ void QtRuntime::prepareText(const FontSpec& font, std::u32string_view text)
         painter.drawText(QPointF(quarter / (4 * ratio), metrics.ascent()), characters);
 }
 
+// The toolkit draws the default border on the button marked as default;
+// which one that is follows the focus, by the run-time's rule.
 void QtRuntime::markDefaultButton(const Form& form)
 {
     const ControlDescription* focused = controlOf(form, windowOf(form).top->focusWidget());
@@ -386,6 +395,8 @@ void QtRuntime::markDefaultButton(const Form& form)
             static_cast<QPushButton*>(nativeControl(form, control))->setDefault(&control == chosen);
 }
 
+// The windows still there (the run ended) go with the run-time; their
+// filters let every event pass while the widgets are deleted.
 QtRuntime::~QtRuntime()
 {
     QCoreApplication::removeTranslator(m_toolkitGerman.get());
@@ -395,6 +406,8 @@ QtRuntime::~QtRuntime()
     }
 }
 
+// The back end's record of a loaded window; a window that is not loaded is
+// an error of the run-time's caller, reported in German.
 QtRuntime::Window& QtRuntime::windowOf(const Form& form) const
 {
     const auto it = m_windows.find(&form);
@@ -403,6 +416,7 @@ QtRuntime::Window& QtRuntime::windowOf(const Form& form) const
     return *it->second;
 }
 
+// For tests and probes: nullptr instead of an error.
 QWidget* QtRuntime::window(const Form& form) const
 {
     const auto it = m_windows.find(&form);
@@ -544,6 +558,9 @@ void placeAndPaint(QWidget& widget, const ControlDescription& control, const Win
 
 } // namespace
 
+// Builds the top-level widget for the description's kind, invisible, with
+// its caption, icon, font, colour and what screen readers say of it, then
+// every control; registers them all with the run-time.
 void QtRuntime::createWindow(Form& form)
 {
     const WindowDescription& description = form.description();
@@ -578,6 +595,9 @@ void QtRuntime::createWindow(Form& form)
     arrangeFocus(form);
 }
 
+// One control's widget, in its container, placed and painted as described;
+// the events the run-time decides about are watched, the clicks of command
+// buttons go to the handlers.
 void QtRuntime::createControl(Form& form, Window& window, const ControlDescription& control)
 {
     QWidget* parent = control.container.empty()
@@ -605,6 +625,8 @@ void QtRuntime::createControl(Form& form, Window& window, const ControlDescripti
     registerControl(form, control, widget);
 }
 
+// The toolkit's focus chain in the description's tab order, so that Tab
+// and Shift+Tab walk the Tab stops the run-time names.
 void QtRuntime::arrangeFocus(const Form& form)
 {
     const WindowDescription& description = form.description();
@@ -617,6 +639,9 @@ void QtRuntime::arrangeFocus(const Form& form)
             static_cast<QLabel*>(nativeControl(form, *label))->setBuddy(nativeControl(form, control));
 }
 
+// The widget goes once the toolkit has finished with the event being
+// handled, which may be one of its own; from now on no event of it reaches
+// the run-time.
 void QtRuntime::destroyWindow(Form& form)
 {
     const auto it = m_windows.find(&form);
@@ -631,6 +656,7 @@ void QtRuntime::destroyWindow(Form& form)
     m_windows.erase(it);
 }
 
+// No event reaches a handler any more; the event loop ends with the code.
 void QtRuntime::endProcess(int exitCode)
 {
     for (auto& [form, window] : m_windows)
@@ -638,12 +664,16 @@ void QtRuntime::endProcess(int exitCode)
     m_exit(exitCode);
 }
 
+// The first show's measures, in logical pixels: a top-level widget's size
+// is its client area's; the screen is the primary one, where a centred
+// window appears.
 PixelSize QtRuntime::clientSize(const Form& form)
 {
     const QWidget* top = windowOf(form).top;
     return {top->width(), top->height()};
 }
 
+// The frame the window manager draws, as it announced it; a bare box has none.
 FrameMargins QtRuntime::frameMargins(const Form& form)
 {
     const QWidget* top = windowOf(form).top;
@@ -675,6 +705,8 @@ void QtRuntime::placeClient(Form& form, PixelPoint clientTopLeft)
     top->setGeometry(QRect(QPoint(clientTopLeft.x, clientTopLeft.y), top->size()));
 }
 
+// Visible, in front and active; the window manager activates it in its own
+// time, and the run-time gives the focus then.
 void QtRuntime::showWindow(Form& form)
 {
     QWidget* top = windowOf(form).top;
@@ -683,6 +715,8 @@ void QtRuntime::showWindow(Form& form)
     top->activateWindow();
 }
 
+// A widget's geometry is relative to its parent: the window's client area,
+// or the frame it lies in.
 PixelRect QtRuntime::controlRect(const Form& form, const ControlDescription& control)
 {
     const QRect rect = nativeControl(form, control)->geometry();
@@ -694,6 +728,7 @@ void QtRuntime::placeControl(Form& form, const ControlDescription& control, cons
     nativeControl(form, control)->setGeometry(rect.left, rect.top, rect.width, rect.height);
 }
 
+// A label's size hint is its text on one line in its own font.
 PixelSize QtRuntime::textSize(const Form& form, const ControlDescription& control)
 {
     const QSize size = nativeControl(form, control)->sizeHint();
@@ -705,23 +740,31 @@ void QtRuntime::hideWindow(Form& form)
     windowOf(form).top->hide();
 }
 
+// The widget that has the window's focus, or would have it once the
+// window is active again, named through the registry.
 const ControlDescription* QtRuntime::focusedControl(const Form& form)
 {
     const QWidget* top = windowOf(form).top;
     return top ? controlOf(form, top->focusWidget()) : nullptr;
 }
 
+// As an access key moves it: an option group that the focus enters this
+// way is not redirected to its chosen option.
 void QtRuntime::focusControl(Form& form, const ControlDescription& control)
 {
     nativeControl(form, control)->setFocus(Qt::ShortcutFocusReason);
 }
 
+// As a click would: a command button's clicked signal reaches its handler,
+// an option button is chosen.
 void QtRuntime::pressControl(Form& form, const ControlDescription& control)
 {
     if (auto* button = qobject_cast<QAbstractButton*>(nativeControl(form, control)))
         button->click();
 }
 
+// The application's active window, if it is one of the program's, and its
+// focused control.
 Runtime::FocusPlace QtRuntime::focusPlace() const
 {
     const QWidget* active = QApplication::activeWindow();
@@ -742,6 +785,8 @@ void QtRuntime::activateWindow(Form& form)
     top->activateWindow();
 }
 
+// The toolkit's message box, translated with the German texts of the
+// toolkit, modal to the whole program, in front of its owner.
 void QtRuntime::runMessageBox(std::string_view text, std::string_view title, Form* owner)
 {
     QMessageBox box(QMessageBox::NoIcon, toQString(title), toQString(text), QMessageBox::Ok,
@@ -750,6 +795,7 @@ void QtRuntime::runMessageBox(std::string_view text, std::string_view title, For
     box.exec();
 }
 
+// A disabled widget would be drawn grey; the gate only holds the input back.
 void QtRuntime::blockInput(Form& form, bool blocked)
 {
     m_gate->block(windowOf(form).top, blocked);
@@ -778,6 +824,7 @@ void QtRuntime::announceStatus(Form& form, const ControlDescription& control, st
     window.status->show();
 }
 
+// Texts and states through the widgets' own properties.
 bool QtRuntime::readSelected(const Form& form, const ControlDescription& control) const
 {
     return static_cast<QRadioButton*>(nativeControl(form, control))->isChecked();
@@ -817,6 +864,8 @@ bool QtRuntime::hasPicture(PictureId picture) const
     return QFile::exists(picturePath(picture));
 }
 
+// The separator of the user's locale as the toolkit reads it from the
+// environment (LC_NUMERIC, LC_ALL, LANG).
 std::string QtRuntime::localeDecimalSeparator() const
 {
     return QLocale::system().decimalPoint().toStdString();
