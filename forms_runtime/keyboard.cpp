@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "keyboard.h"
 
+#include "window_rules.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -43,8 +45,7 @@ AccessKeyAction accessKeyAction(const WindowDescription& window, char32_t letter
 {
     std::vector<const ControlDescription*> marked;
     for (const ControlDescription& control : window.controls)
-        if ((control.kind == ControlKind::CommandButton || control.kind == ControlKind::OptionButton) &&
-            accessKey(control.text) == lowerCase(letter))
+        if (marksAccessKey(control.kind) && accessKey(control.text) == lowerCase(letter))
             marked.push_back(&control);
     if (marked.empty())
         return {};

@@ -12,6 +12,11 @@ bool takesFocus(ControlKind kind)
            kind == ControlKind::TextBox || kind == ControlKind::PictureBox;
 }
 
+bool marksAccessKey(ControlKind kind)
+{
+    return kind == ControlKind::CommandButton || kind == ControlKind::OptionButton;
+}
+
 bool wrapsText(const ControlDescription& label)
 {
     return label.kind == ControlKind::Label && !label.autoSize;

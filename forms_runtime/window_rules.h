@@ -24,6 +24,11 @@ bool takesFocus(ControlKind kind);
 // leadsOptionGroup on top of this.)
 bool isTabStop(const ControlDescription& control);
 
+// Command buttons and option buttons mark their access key in their
+// captions with "&" ("&&" stands for a plain "&"); labels and frames show
+// their text as it is, "&" included.
+bool marksAccessKey(ControlKind kind);
+
 // A label wraps its text at word boundaries within its width, unless its
 // size follows its text: then it shows the text on one line, whatever its
 // alignment.

@@ -167,6 +167,11 @@ Qt::Alignment toQtAlignment(Alignment alignment)
     return Qt::AlignLeft;
 }
 
+QString shownAsIs(QString text)
+{
+    return text.replace(u'&', QStringLiteral("&&"));
+}
+
 QString picturePath(PictureId picture)
 {
     return QStringLiteral(":/pictures/") + toQString(picture) + QStringLiteral(".png");

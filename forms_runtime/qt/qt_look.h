@@ -25,6 +25,9 @@ QRect toPixels(const TwipsRect& rect);
 // The font as the design gives it, with a stand-in for a face the platform lacks.
 QFont toQFont(const FontSpec& design);
 Qt::Alignment toQtAlignment(Alignment alignment);
+// A caption as a widget that takes "&" for an access key's mark (a group
+// box's title) shows it as it is: each "&" doubled.
+QString shownAsIs(QString text);
 // The Qt resource holding the picture of that name.
 QString picturePath(PictureId picture);
 

@@ -490,7 +490,7 @@ QWidget* createControlWidget(const ControlDescription& control, QWidget* parent)
         return label;
     }
     case ControlKind::Frame:
-        return new QGroupBox(text, parent);
+        return new QGroupBox(shownAsIs(text), parent);
     case ControlKind::OptionButton:
         return new OptionButton(text, parent);
     case ControlKind::TextBox: {
@@ -840,7 +840,7 @@ void QtRuntime::writeCaption(Form& form, const ControlDescription& control, std:
         break;
     }
     case ControlKind::Frame:
-        static_cast<QGroupBox*>(widget)->setTitle(toQString(text));
+        static_cast<QGroupBox*>(widget)->setTitle(shownAsIs(toQString(text)));
         break;
     default:
         static_cast<QAbstractButton*>(widget)->setText(toQString(text));

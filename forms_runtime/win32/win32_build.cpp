@@ -226,14 +226,17 @@ NativeControl nativeControlFor(const WindowDescription& description, const Contr
         // A label that does not wrap is one whose size follows its text: the
         // run-time fits it to its text on one line, so a right or centred one
         // (the system has no such style without wrapping) has nothing to wrap.
-        native.style |= SS_NOTIFY | (control.alignment == Alignment::Right    ? SS_RIGHT
-                                     : control.alignment == Alignment::Centre ? SS_CENTER
-                                     : wrapsText(control)                     ? SS_LEFT
-                                                                              : SS_LEFTNOWORDWRAP);
+        native.style |= SS_NOTIFY | SS_NOPREFIX |
+                        (control.alignment == Alignment::Right    ? SS_RIGHT
+                         : control.alignment == Alignment::Centre ? SS_CENTER
+                         : wrapsText(control)                     ? SS_LEFT
+                                                                  : SS_LEFTNOWORDWRAP);
         break;
     case ControlKind::Frame:
+        // A group box takes "&" for an access key's mark; a frame has none.
         native.className = L"BUTTON";
         native.style |= BS_GROUPBOX;
+        native.text = shownAsIs(std::move(native.text));
         break;
     case ControlKind::OptionButton:
         // The leader starts its group and is its one Tab stop until an option

@@ -288,7 +288,10 @@ bool Win32Runtime::readSelected(const Form& form, const ControlDescription& cont
 
 void Win32Runtime::writeCaption(Form& form, const ControlDescription& control, std::string_view text)
 {
-    SetWindowTextW(nativeControl(form, control), toWide(text).c_str());
+    // Labels do not take "&" for a mark (SS_NOPREFIX); a frame's group box does.
+    SetWindowTextW(nativeControl(form, control), control.kind == ControlKind::Frame
+                                                     ? shownAsIs(toWide(text)).c_str()
+                                                     : toWide(text).c_str());
 }
 
 void Win32Runtime::writeText(Form& form, const ControlDescription& control, std::string_view text)

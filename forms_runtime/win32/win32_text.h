@@ -33,4 +33,13 @@ inline std::string toUtf8(std::wstring_view text)
     return narrow;
 }
 
+// A caption as the system's controls show it as it is: where a control
+// would take "&" for the mark of an access key, each one is doubled.
+inline std::wstring shownAsIs(std::wstring text)
+{
+    for (std::size_t at = text.find(L'&'); at != std::wstring::npos; at = text.find(L'&', at + 2))
+        text.insert(at, 1, L'&');
+    return text;
+}
+
 } // namespace forms

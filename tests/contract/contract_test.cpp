@@ -211,8 +211,25 @@ TEST_F(ContractTest, TextsAndCaptionsAreSetAndReadBack)
         runtime().setCaption(form1, "Label2", text);
         EXPECT_EQ(m_probe->text(form1, "Label2"), text);
     }
-    runtime().setWindowCaption(form1, "Neuer Titel");
-    EXPECT_EQ(m_probe->windowCaption(form1), "Neuer Titel");
+    // Every kind of control that has a caption, in every kind of window. In
+    // a button's caption "&&" shows one "&" and a single "&" marks the access
+    // key; labels and frames show their text as it is.
+    const struct
+    {
+        forms::Form* form;
+        const char* control;
+    } captioned[] = {{&form1, "Label4"},   {&form1, "Frame2"}, {&form1, "Command1"}, {&form1, "Option7"},
+                     {&about, "lblTitle"}, {&about, "cmdOK"},  {&splash, "Frame1"},  {&splash, "lblWarning"}};
+    for (const auto& [form, control] : captioned) {
+        runtime().setCaption(*form, control, "Neu && &anders");
+        const ControlKind kind = form->description().find(control)->kind;
+        const bool button = kind == ControlKind::CommandButton || kind == ControlKind::OptionButton;
+        EXPECT_EQ(m_probe->text(*form, control), button ? "Neu & anders" : "Neu && &anders") << control;
+    }
+    for (forms::Form* form : std::initializer_list<forms::Form*>{&form1, &about, &splash}) {
+        runtime().setWindowCaption(*form, "Neuer Titel");
+        EXPECT_EQ(m_probe->windowCaption(*form), "Neuer Titel") << form->description().name;
+    }
 }
 
 TEST_F(ContractTest, OptionGroupsAreExclusivePerFrame)

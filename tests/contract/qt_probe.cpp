@@ -63,14 +63,14 @@ public:
         QWidget* widget = m_runtime.controlNamed(form, name);
         QString text;
         if (auto* label = qobject_cast<QLabel*>(widget))
-            text = label->text();
-        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            return label->text().toStdString(); // plain text, shown as it is
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
             text = button->text();
         else if (auto* frame = qobject_cast<QGroupBox*>(widget))
             text = frame->title();
         else if (auto* edit = qobject_cast<QLineEdit*>(widget))
             return edit->text().toStdString();
-        // The access key's marker is not shown; "&&" shows one "&".
+        // A button's and a group box's access key mark is not shown; "&&" shows one "&".
         return text.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
             .remove(u'&')
             .replace(u'\x01', u'&')

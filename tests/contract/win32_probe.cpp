@@ -88,9 +88,10 @@ public:
         std::wstring text = windowText(handle);
         wchar_t className[16] = {};
         GetClassNameW(handle, className, 16);
-        if (std::wstring(className) == L"Edit")
+        if (std::wstring(className) == L"Edit" ||
+            (std::wstring(className) == L"Static" && (GetWindowLongW(handle, GWL_STYLE) & SS_NOPREFIX)))
             return toUtf8(text);
-        // The access key's marker is not shown; "&&" shows one "&".
+        // The access key's mark is not shown; "&&" shows one "&".
         std::wstring shown;
         for (std::size_t i = 0; i < text.size(); ++i) {
             if (text[i] == L'&' && i + 1 < text.size())
