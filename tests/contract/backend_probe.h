@@ -39,7 +39,8 @@ public:
     virtual forms::Runtime& runtime() = 0;
     // The resolution the windows are laid out at, in dots per inch.
     virtual int dpi() const = 0;
-    // Exit codes the run-time has ended the program with, in order.
+    // Exit codes the back end has ended its event loop with, in order, as
+    // the platform has them.
     virtual std::vector<int> exitCodes() const = 0;
 
     // In device pixels: a control's rectangle relative to its container's
@@ -91,6 +92,11 @@ public:
     // Runs `during` while the next message box is open, then closes the box
     // with its button, as a user would.
     virtual void duringNextMessageBox(std::function<void()> during) = 0;
+    // Asked now, and answering later: whether the window's native window
+    // still exists (it is gone once the window is unloaded).
+    virtual std::function<bool()> watchNativeWindow(const forms::Form& form) = 0;
+    // The number one and a half as the platform writes it for the user.
+    virtual std::string userNumber() = 0;
     // A control's text in its own font and the room the control gives it.
     virtual TextMeasure measureText(const forms::Form& form, std::string_view name) = 0;
 

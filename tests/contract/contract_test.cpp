@@ -259,8 +259,10 @@ TEST_F(ContractTest, ShowHideUnloadAndEnd)
 
     auto& about = runtime().form<about::frmAbout>();
     runtime().show(about);
+    const std::function<bool()> aboutExists = m_probe->watchNativeWindow(about);
     runtime().unload(about);
     EXPECT_FALSE(runtime().isLoaded<about::frmAbout>());
+    EXPECT_FALSE(aboutExists()) << "the native window goes with an unloaded window";
     EXPECT_TRUE(m_probe->exitCodes().empty()) << "the splash is still loaded";
 
     runtime().show(runtime().form<main_window::Form1>());
@@ -289,6 +291,88 @@ TEST_F(ContractTest, DefaultAndCancelButtons)
         EXPECT_FALSE(runtime().isLoaded<about::frmAbout>()) << press.focus;
     }
     EXPECT_TRUE(m_probe->exitCodes().empty());
+}
+
+// A window whose default and cancel buttons and whose frame each do
+// something else, written down in order.
+class ChoiceWindow final : public forms::Form
+{
+public:
+    explicit ChoiceWindow(forms::Runtime& runtime) : Form(runtime)
+    {
+        onClick("cmdYes", [] { heard.emplace_back("Ja"); });
+        onClick("cmdNo", [] { heard.emplace_back("Nein"); });
+        onClick("cmdLater", [] { heard.emplace_back("Später"); });
+    }
+    void Form_Unload() override { heard.emplace_back("geschlossen"); }
+    const forms::WindowDescription& description() const override
+    {
+        static const forms::WindowDescription description{
+            .name = "frmChoice",
+            .caption = "Wahl",
+            .clientWidth = 4500,
+            .clientHeight = 1500,
+            .controls = {{.name = "cmdYes",
+                          .kind = forms::ControlKind::CommandButton,
+                          .text = "Ja",
+                          .rect = {120, 120, 1200, 375},
+                          .tabIndex = 0,
+                          .isDefault = true},
+                         {.name = "cmdNo",
+                          .kind = forms::ControlKind::CommandButton,
+                          .text = "Nein",
+                          .rect = {1440, 120, 1200, 375},
+                          .tabIndex = 1,
+                          .isCancel = true},
+                         {.name = "cmdLater",
+                          .kind = forms::ControlKind::CommandButton,
+                          .text = "Später",
+                          .rect = {2760, 120, 1200, 375},
+                          .tabIndex = 2},
+                         {.name = "txtNote",
+                          .kind = forms::ControlKind::TextBox,
+                          .rect = {120, 720, 3840, 375},
+                          .tabIndex = 3}}};
+        return description;
+    }
+    static inline std::vector<std::string> heard;
+};
+
+// Enter presses the focused command button, or the default button when the
+// focus is elsewhere; Escape the cancel button wherever the focus is; the
+// frame's close runs the unload step.
+TEST_F(ContractTest, EnterEscapeAndTheFramesCloseAreToldApart)
+{
+    using Key = forms::KeyStroke::Key;
+    runtime().show(runtime().form<main_window::Form1>()); // keeps the program running
+    auto& choice = runtime().form<ChoiceWindow>();
+    runtime().show(choice);
+    const struct
+    {
+        Key key;
+        const char* focus;
+        const char* heard;
+    } presses[] = {{Key::Return, "txtNote", "Ja"},      {Key::Enter, "txtNote", "Ja"},
+                   {Key::Return, "cmdLater", "Später"}, {Key::Enter, "cmdNo", "Nein"},
+                   {Key::Escape, "cmdYes", "Nein"},     {Key::Escape, "txtNote", "Nein"}};
+    for (const auto& press : presses) {
+        ChoiceWindow::heard.clear();
+        m_probe->key(choice, press.key, press.focus);
+        EXPECT_EQ(ChoiceWindow::heard, std::vector<std::string>{press.heard}) << press.focus;
+    }
+    ChoiceWindow::heard.clear();
+    m_probe->closeFrame(choice);
+    EXPECT_EQ(ChoiceWindow::heard, std::vector<std::string>{"geschlossen"});
+    EXPECT_FALSE(runtime().isLoaded<ChoiceWindow>());
+    EXPECT_TRUE(m_probe->exitCodes().empty());
+}
+
+// The decimal separator is the one the platform writes the user's numbers with.
+TEST_F(ContractTest, TheDecimalSeparatorIsTheUsersOne)
+{
+    const std::string separator = runtime().decimalSeparator();
+    ASSERT_FALSE(separator.empty());
+    EXPECT_EQ(m_probe->userNumber().substr(0, 1 + separator.size() + 1), "1" + separator + "5");
 }
 
 TEST_F(ContractTest, UnderAContrastThemeEveryColourIsTheSystems)

@@ -12,7 +12,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -211,6 +213,16 @@ public:
         return QTest::qWaitForWindowActive(m_runtime.window(form), 5000);
     }
     bool takesInput(const forms::Form& form) override { return m_runtime.takesInput(form); }
+    std::function<bool()> watchNativeWindow(const forms::Form& form) override
+    {
+        const QPointer<QWidget> top = m_runtime.window(form);
+        return [top] {
+            // A widget is deleted once the event loop gets to it.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return !top.isNull();
+        };
+    }
+    std::string userNumber() override { return QLocale::system().toString(1.5).toStdString(); }
     void duringNextMessageBox(std::function<void()> during) override
     {
         // The box runs an event loop of its own, which runs the timer.

@@ -30,7 +30,13 @@ std::wstring windowText(HWND handle)
 class Win32Probe final : public BackendProbe
 {
 public:
-    Win32Probe() : m_runtime("Gradolux", GetModuleHandleW(nullptr)) {}
+    Win32Probe() : m_runtime("Gradolux", GetModuleHandleW(nullptr))
+    {
+        // The quit message of a run that ended before is not this run's end.
+        MSG quit{};
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
     ~Win32Probe() override
     {
         if (m_boxWatch)
@@ -44,7 +50,11 @@ public:
     int dpi() const override { return m_dpi ? m_dpi : m_runtime.dpi(); }
     std::vector<int> exitCodes() const override
     {
-        return m_runtime.hasEnded() ? std::vector<int>{m_runtime.exitCode()} : std::vector<int>{};
+        // The message loop ends on the quit message, which carries the code.
+        MSG quit{};
+        if (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+            return {static_cast<int>(quit.wParam)};
+        return {};
     }
 
     forms::PixelRect controlRect(const forms::Form& form, std::string_view name, int index) override
@@ -285,6 +295,17 @@ public:
         return waitUntil([top] { return GetActiveWindow() == top; });
     }
     bool takesInput(const forms::Form& form) override { return IsWindowEnabled(m_runtime.window(form)); }
+    std::function<bool()> watchNativeWindow(const forms::Form& form) override
+    {
+        const HWND top = m_runtime.window(form);
+        return [top] { return IsWindow(top) != FALSE; };
+    }
+    std::string userNumber() override
+    {
+        wchar_t number[32] = {};
+        GetNumberFormatW(LOCALE_USER_DEFAULT, 0, L"1.5", nullptr, number, 32);
+        return toUtf8(number);
+    }
     void duringNextMessageBox(std::function<void()> during) override
     {
         // The box runs a message loop of its own, which calls the timer.

@@ -55,19 +55,15 @@ private slots:
     }
     void cleanup() { m_runtime.reset(); }
 
-    void aBareBoxWithoutTitleBarOrTaskbarEntry()
+    // Without title bar or taskbar entry, and centred: the back-end
+    // contract checks both on every back end; here the border.
+    void aBareBoxWithABorder()
     {
-        const Qt::WindowFlags flags = top()->windowFlags();
-        QCOMPARE(flags & Qt::WindowType_Mask, Qt::SplashScreen);
-        QVERIFY(flags & Qt::FramelessWindowHint);
         QVERIFY(top()->windowTitle().isEmpty());
         QWidget* client = top()->findChild<QWidget*>(QStringLiteral("client"));
         QVERIFY(client);
         QCOMPARE(client->size(), QSize(px(7380), px(4245)));
         QVERIFY(top()->width() > client->width()); // the border lies around the client area
-        const QRect screen = top()->screen()->availableGeometry();
-        QVERIFY(qAbs(top()->geometry().center().x() - screen.center().x()) <= 1);
-        QVERIFY(qAbs(top()->geometry().center().y() - screen.center().y()) <= 1);
     }
 
     void controls_data()
@@ -138,19 +134,14 @@ private slots:
         }
     }
 
-    void loadFillsVersionAndTitleAndTheirLabelsFollowTheText()
+    void loadFillsVersionAndTitle()
     {
         auto* version = qobject_cast<QLabel*>(control("lblVersion"));
         auto* product = qobject_cast<QLabel*>(control("lblProductName"));
         QCOMPARE(version->text(), QStringLiteral("Version 1.3.0"));
         QCOMPARE(product->text(), QStringLiteral("Gradolux"));
         QCOMPARE(product->font().pixelSize(), 32);
-        QCOMPARE(version->font().pixelSize(), 16);
-        // Sized to the text; the right-aligned version label keeps its right edge.
-        QCOMPARE(version->size(), version->sizeHint());
-        QCOMPARE(version->geometry().right() + 1, px(2880) + px(2805));
-        QCOMPARE(product->size(), product->sizeHint());
-        QCOMPARE(product->pos(), QPoint(px(2040), px(600)));
+        QCOMPARE(version->font().pixelSize(), 16); // their sizes following the text are the contract's
     }
 
     void imageShowsTheIconStretched()
