@@ -177,10 +177,18 @@ const Runtime::LoadedForm* Runtime::entryOf(const Form& form) const
     return it == m_forms.end() ? nullptr : &*it;
 }
 
-void Runtime::registerWindow(const Form& form, NativeHandle window)
+void Runtime::registerWindow(const Form& form, NativeHandle window, std::unique_ptr<WindowRecord> record)
 {
-    if (LoadedForm* entry = entryOf(form))
+    if (LoadedForm* entry = entryOf(form)) {
         entry->window = window;
+        entry->record = std::move(record);
+    }
+}
+
+Runtime::WindowRecord* Runtime::windowRecord(const Form& form) const
+{
+    const LoadedForm* entry = entryOf(form);
+    return entry ? entry->record.get() : nullptr;
 }
 
 void Runtime::registerControl(const Form& form, const ControlDescription& control, NativeHandle handle)

@@ -241,13 +241,24 @@ protected:
 
     // ---- The registry -------------------------------------------------------
     // What a back end built for a loaded window, kept by the run-time: the
-    // native window and the native control of each control of the
-    // description, registered as createWindow builds them and forgotten when
-    // the window is unloaded (after destroyWindow).
-    void registerWindow(const Form& form, NativeHandle window);
+    // native window, the back end's own record of it (its fonts, its state;
+    // a class of the back end's derived from WindowRecord) and the native
+    // control of each control of the description, registered as
+    // createWindow builds them and forgotten when the window is unloaded
+    // (after destroyWindow, the record with them). It is the one list of
+    // windows: a back end keeps none of its own.
+    struct WindowRecord
+    {
+        WindowRecord() = default;
+        virtual ~WindowRecord() = default;
+        WindowRecord(const WindowRecord&) = delete;
+        WindowRecord& operator=(const WindowRecord&) = delete;
+    };
+    void registerWindow(const Form& form, NativeHandle window, std::unique_ptr<WindowRecord> record = {});
     void registerControl(const Form& form, const ControlDescription& control, NativeHandle handle);
     // nullptr for a window that is not loaded, or a control not registered.
     NativeHandle nativeWindow(const Form& form) const;
+    WindowRecord* windowRecord(const Form& form) const;
     NativeHandle nativeControl(const Form& form, const ControlDescription& control) const;
     // The other way round; nullptr for a handle the program did not build.
     Form* formOf(NativeHandle window) const;
@@ -311,6 +322,7 @@ private:
         bool visible = false;
         const ControlDescription* lastFocus = nullptr; // where the focus goes when the window is active again
         NativeHandle window = nullptr;
+        std::unique_ptr<WindowRecord> record;
         const ControlDescription* pressed = nullptr; // where the left button went down
         std::map<const ControlDescription*, NativeHandle> controls;
         std::map<NativeHandle, const ControlDescription*> described;

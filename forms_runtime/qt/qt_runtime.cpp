@@ -96,7 +96,7 @@ QString controlKey(const ControlDescription& control)
 
 } // namespace
 
-struct QtRuntime::Window
+struct QtRuntime::Window final : Runtime::WindowRecord
 {
     QPointer<QWidget> top;
     QWidget* client = nullptr; // where the controls live: the window, or its inside for bordered boxes
@@ -332,9 +332,11 @@ QtRuntime::QtRuntime(std::string applicationTitle)
     // Like the events, the signal's slot lets no exception into the toolkit.
     QObject::connect(qApp, &QApplication::focusChanged, m_context.get(), [this](QWidget* old, QWidget* now) {
         try {
-            for (const auto& [form, window] : m_windows)
-                if ((old && old->window() == window->top) || (now && now->window() == window->top))
+            for (const Form* form : loadedForms()) {
+                const QWidget* top = windowOf(*form).top;
+                if ((old && old->window() == top) || (now && now->window() == top))
                     markDefaultButton(*form);
+            }
         } catch (...) {
             failWithCurrentException();
         }
@@ -400,9 +402,11 @@ void QtRuntime::markDefaultButton(const Form& form)
 QtRuntime::~QtRuntime()
 {
     QCoreApplication::removeTranslator(m_toolkitGerman.get());
-    for (auto& [form, window] : m_windows) {
-        window->events->detach();
-        delete window->top;
+    for (const Form* form : loadedForms()) {
+        Window& window = windowOf(*form);
+        if (window.events)
+            window.events->detach();
+        delete window.top;
     }
 }
 
@@ -410,17 +414,17 @@ QtRuntime::~QtRuntime()
 // an error of the run-time's caller, reported in German.
 QtRuntime::Window& QtRuntime::windowOf(const Form& form) const
 {
-    const auto it = m_windows.find(&form);
-    if (it == m_windows.end())
+    auto* window = static_cast<Window*>(windowRecord(form));
+    if (!window)
         throw notLoaded(form.description());
-    return *it->second;
+    return *window;
 }
 
 // For tests and probes: nullptr instead of an error.
 QWidget* QtRuntime::window(const Form& form) const
 {
-    const auto it = m_windows.find(&form);
-    return it == m_windows.end() ? nullptr : it->second->top.data();
+    const auto* window = static_cast<const Window*>(windowRecord(form));
+    return window ? window->top.data() : nullptr;
 }
 
 QWidget* QtRuntime::controlNamed(const Form& form, std::string_view name, int index) const
@@ -567,9 +571,9 @@ void QtRuntime::createWindow(Form& form)
     auto made = std::make_unique<Window>();
     made->top = createTopLevel(description, made->client);
     QWidget* top = made->top;
-    // Kept from the start, so that a window left half built goes whole.
-    Window& window = *m_windows.emplace(&form, std::move(made)).first->second;
-    registerWindow(form, top);
+    // Registered from the start, so that a window left half built goes whole.
+    Window& window = *made;
+    registerWindow(form, top, std::move(made));
     top->setObjectName(toQString(description.name));
     top->setWindowTitle(toQString(description.caption));
     top->setFont(toQFont(description.font));
@@ -644,23 +648,23 @@ void QtRuntime::arrangeFocus(const Form& form)
 // the run-time.
 void QtRuntime::destroyWindow(Form& form)
 {
-    const auto it = m_windows.find(&form);
-    if (it == m_windows.end())
+    auto* window = static_cast<Window*>(windowRecord(form));
+    if (!window)
         return;
-    if (Events* events = it->second->events)
-        events->detach();
-    if (QWidget* top = it->second->top) {
+    if (window->events)
+        window->events->detach();
+    if (QWidget* top = window->top) {
         top->hide();
         top->deleteLater();
     }
-    m_windows.erase(it);
 }
 
 // No event reaches a handler any more; the event loop ends with the code.
 void QtRuntime::endProcess(int exitCode)
 {
-    for (auto& [form, window] : m_windows)
-        window->events->detach();
+    for (const Form* form : loadedForms())
+        if (Events* events = windowOf(*form).events)
+            events->detach();
     m_exit(exitCode);
 }
 
@@ -767,15 +771,10 @@ void QtRuntime::pressControl(Form& form, const ControlDescription& control)
 // focused control.
 Runtime::FocusPlace QtRuntime::focusPlace() const
 {
-    const QWidget* active = QApplication::activeWindow();
-    for (const auto& entry : m_windows) {
-        const Window* window = entry.second.get();
-        if (!active || window->top != active)
-            continue;
-        Form& focusedForm = window->events->m_form;
-        return {&focusedForm, controlOf(focusedForm, window->top->focusWidget())};
-    }
-    return {};
+    Form* form = formOf(QApplication::activeWindow());
+    if (!form)
+        return {};
+    return {form, controlOf(*form, windowOf(*form).top->focusWidget())};
 }
 
 void QtRuntime::activateWindow(Form& form)

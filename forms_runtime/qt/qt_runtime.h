@@ -97,7 +97,6 @@ private:
     // other way round, controlOf serves as it is).
     QWidget* nativeControl(const Form& form, const ControlDescription& control) const;
 
-    std::map<const Form*, std::unique_ptr<Window>> m_windows;
     std::function<void(int)> m_exit;
     std::unique_ptr<QObject> m_context; // owns queued calls; gone with the run-time
     std::unique_ptr<QTranslator> m_toolkitGerman;

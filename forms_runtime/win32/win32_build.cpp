@@ -161,18 +161,17 @@ void Win32Runtime::createWindow(Form& form)
     if (!window->top)
         throw notBuilt(description);
     SetWindowLongPtrW(window->top, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    registerWindow(form, window->top);
+    Window& created = *window;
+    registerWindow(form, created.top, std::move(window));
     // The description waits for an idle turn: loading the component
     // libraries it needs takes 15 to 25 ms, which the window's first
     // appearance would otherwise wait for.
     if (const std::string_view described = accessibleDescription(description); !described.empty()) {
-        m_undescribed.emplace_back(window->top, toWide(described));
+        m_undescribed.emplace_back(created.top, toWide(described));
         SetTimer(m_owner, kIdleTimer, USER_TIMER_MINIMUM, nullptr);
     }
-    window->windowFont = makeFont(description.font, window->dpi);
-    window->fonts.push_back(window->windowFont);
-    Window& created = *window;
-    m_windows.emplace(&form, std::move(window));
+    created.windowFont = makeFont(description.font, created.dpi);
+    created.fonts.push_back(created.windowFont);
     setWindowIcons(created);
 
     // Created in tab order, so that Tab and the option groups follow it,
@@ -344,15 +343,12 @@ void Win32Runtime::changeResolution(Window& window, int dpi, const RECT& suggest
     InvalidateRect(window.top, nullptr, TRUE);
 }
 
-// Destroying the top-level window destroys its controls with it.
+// Destroying the top-level window destroys its controls with it; the fonts
+// and icons they used go after, with the record the registry releases.
 void Win32Runtime::destroyWindow(Form& form)
 {
-    const auto it = m_windows.find(&form);
-    if (it == m_windows.end())
-        return;
-    // The window and its controls go first, then the fonts and icons they used.
-    DestroyWindow(it->second->top);
-    m_windows.erase(it);
+    if (const Window* window = static_cast<Window*>(windowRecord(form)))
+        DestroyWindow(window->top);
 }
 
 } // namespace forms

@@ -57,11 +57,11 @@ Win32Runtime::Win32Runtime(std::string applicationTitle, HINSTANCE instance)
 }
 
 // Destroys the windows still there (the run ended) before their fonts and
-// icons go with the map.
+// icons go with the registry.
 Win32Runtime::~Win32Runtime()
 {
-    for (auto& [form, window] : m_windows)
-        DestroyWindow(window->top);
+    for (Form* form : loadedForms())
+        DestroyWindow(windowOf(*form).top);
     DestroyWindow(m_owner);
 }
 
@@ -101,14 +101,14 @@ void Win32Runtime::processPendingMessages()
 
 HWND Win32Runtime::window(const Form& form) const
 {
-    const auto it = m_windows.find(&form);
-    return it == m_windows.end() ? nullptr : it->second->top;
+    const auto* window = static_cast<const Window*>(windowRecord(form));
+    return window ? window->top : nullptr;
 }
 
 int Win32Runtime::dpi(const Form& form) const
 {
-    const auto it = m_windows.find(&form);
-    return it == m_windows.end() ? m_dpi : it->second->dpi;
+    const auto* window = static_cast<const Window*>(windowRecord(form));
+    return window ? window->dpi : m_dpi;
 }
 
 HWND Win32Runtime::controlNamed(const Form& form, std::string_view name, int index) const
@@ -121,10 +121,10 @@ HWND Win32Runtime::controlNamed(const Form& form, std::string_view name, int ind
 // an error of the run-time's caller, reported in German.
 Win32Runtime::Window& Win32Runtime::windowOf(const Form& form) const
 {
-    const auto it = m_windows.find(&form);
-    if (it == m_windows.end())
+    auto* window = static_cast<Window*>(windowRecord(form));
+    if (!window)
         throw notLoaded(form.description());
-    return *it->second;
+    return *window;
 }
 
 // The record of the window a top-level handle belongs to, through the
@@ -132,8 +132,7 @@ Win32Runtime::Window& Win32Runtime::windowOf(const Form& form) const
 Win32Runtime::Window* Win32Runtime::windowOf(HWND handle) const
 {
     const Form* form = formOf(handle);
-    const auto it = form ? m_windows.find(form) : m_windows.end();
-    return it == m_windows.end() ? nullptr : it->second.get();
+    return form ? static_cast<Window*>(windowRecord(*form)) : nullptr;
 }
 
 HWND Win32Runtime::nativeControl(const Form& form, const ControlDescription& control) const

@@ -118,7 +118,6 @@ private:
 
     HINSTANCE m_instance;
     HWND m_owner = nullptr; // hidden owner of windows without a taskbar entry
-    std::map<const Form*, std::unique_ptr<Window>> m_windows;
     int m_dpi = 96;
     bool m_quit = false;
     int m_exitCode = 0;

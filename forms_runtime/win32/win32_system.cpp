@@ -89,8 +89,8 @@ void Win32Runtime::setContrastQuery(std::function<bool()> query)
 void Win32Runtime::refreshContrast()
 {
     m_highContrast = m_contrastQuery();
-    for (const auto& [form, window] : m_windows)
-        InvalidateRect(window->top, nullptr, TRUE);
+    for (const Form* form : loadedForms())
+        InvalidateRect(windowOf(*form).top, nullptr, TRUE);
 }
 
 COLORREF Win32Runtime::paint(StoredColour colour, ColourUse use) const

@@ -58,11 +58,11 @@ bool systemHighContrast();
 
 namespace forms {
 
-// One loaded window: what the back end keeps besides the run-time's registry
-// of its native window and controls, the GDI objects it owns among them. The
+// One loaded window: the back end's record of it in the run-time's registry,
+// beside its native window and controls, with the GDI objects it owns. The
 // fonts and icons are released only after the window and its controls are
 // gone (destroyWindow), never while a control still uses them.
-struct Win32Runtime::Window
+struct Win32Runtime::Window final : Runtime::WindowRecord
 {
     Window() = default;
     Window(const Window&) = delete;
