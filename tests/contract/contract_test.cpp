@@ -814,6 +814,42 @@ TEST_F(ContractTest, AnOptionsAccessKeyChoosesItWithAltOrWithout)
     EXPECT_EQ(m_probe->focused(answer), "optYes");
 }
 
+// A window whose button's handler fails, as a handler may.
+class FailingWindow final : public forms::Form
+{
+public:
+    explicit FailingWindow(forms::Runtime& runtime) : Form(runtime)
+    {
+        onClick("cmdGo", [] { throw forms::Error("Die Platte brennt."); });
+    }
+    const forms::WindowDescription& description() const override
+    {
+        static const forms::WindowDescription description = oneButtonWindow("frmFailing");
+        return description;
+    }
+};
+
+// An error a handler lets through, reached by a real click and a real key
+// through the platform's event path, is reported and ends the program with
+// code 1; nothing unwinds through the platform's code.
+TEST_F(ContractTest, AnErrorReachedThroughThePlatformIsReportedAndEndsTheProgram)
+{
+    for (const bool byKey : {false, true}) {
+        SetUp(); // a run of its own each time
+        auto& failing = runtime().form<FailingWindow>();
+        runtime().show(failing);
+        bool reported = false;
+        m_probe->duringNextMessageBox([&] { reported = true; });
+        if (byKey)
+            m_probe->space(failing, "cmdGo");
+        else
+            m_probe->click(failing, "cmdGo");
+        EXPECT_TRUE(reported) << (byKey ? "by key" : "by click");
+        EXPECT_EQ(m_probe->exitCodes(), std::vector<int>{1}) << (byKey ? "by key" : "by click");
+        EXPECT_FALSE(m_probe->visible(failing));
+    }
+}
+
 // A window whose image names a picture the program lacks.
 class MissingPictureWindow final : public forms::Form
 {
