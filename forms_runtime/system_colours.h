@@ -3,9 +3,12 @@
 
 // Stored colours resolved to RGB.
 //
-// System colour references resolve through one fixed table, the classic
-// Windows standard scheme, so that every window looks the same on every
-// desktop theme. Index 0 is the scroll-bar colour.
+// resolveColour takes system colour references through one fixed table,
+// the classic Windows standard scheme, so that every window looks the same
+// on every desktop theme; a back end whose platform has system colours of
+// its own and contrast themes (Win32) reads those instead, and the sys::
+// indexes are the platform's numbers there. Index 0 is the scroll-bar
+// colour.
 
 #include "window_description.h"
 
