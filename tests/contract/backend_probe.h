@@ -95,6 +95,9 @@ public:
     // Asked now, and answering later: whether the window's native window
     // still exists (it is gone once the window is unloaded).
     virtual std::function<bool()> watchNativeWindow(const forms::Form& form) = 0;
+    // What a screen reader calls a control ("" for the window itself),
+    // asked through the platform's accessibility interface.
+    virtual std::string accessibleName(const forms::Form& form, std::string_view control) = 0;
     // The number one and a half as the platform writes it for the user.
     virtual std::string userNumber() = 0;
     // A control's text in its own font and the room the control gives it.

@@ -367,6 +367,36 @@ TEST_F(ContractTest, EnterEscapeAndTheFramesCloseAreToldApart)
     EXPECT_TRUE(m_probe->exitCodes().empty());
 }
 
+// What a screen reader calls the windows and the controls that show no
+// text of their own: a window without caption by the application title, a
+// picture by its accessible name, a text box by the label before it; a
+// button by its caption without the access key's mark.
+TEST_F(ContractTest, ScreenReadersHearEachWindowAndControlByItsName)
+{
+    auto& splash = runtime().form<startup::frmSplash>();
+    auto& form1 = runtime().form<main_window::Form1>();
+    auto& about = runtime().form<about::frmAbout>();
+    for (forms::Form* form : std::initializer_list<forms::Form*>{&splash, &form1, &about})
+        runtime().show(*form);
+    const forms::ControlDescription* box = form1.description().find("Text1");
+    const forms::ControlDescription* label = forms::labelOf(form1.description(), *box);
+    ASSERT_NE(label, nullptr);
+    const struct
+    {
+        forms::Form* form;
+        const char* control;
+        std::string name;
+    } named[] = {{&splash, "", "Gradolux"},
+                 {&about, "", "Info zu Gradolux"},
+                 {&about, "picIcon", "Programmsymbol"},
+                 {&about, "cmdSysInfo", "Systeminfo..."},
+                 {&form1, "Command1", "Berechnen"},
+                 {&form1, "Text1", m_probe->text(form1, label->name)}};
+    for (const auto& item : named)
+        EXPECT_EQ(m_probe->accessibleName(*item.form, item.control), item.name)
+            << item.form->description().name << "." << item.control;
+}
+
 // The decimal separator is the one the platform writes the user's numbers with.
 TEST_F(ContractTest, TheDecimalSeparatorIsTheUsersOne)
 {

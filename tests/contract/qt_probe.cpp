@@ -8,6 +8,7 @@
 #include "units.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -221,6 +222,12 @@ public:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             return !top.isNull();
         };
+    }
+    std::string accessibleName(const forms::Form& form, std::string_view control) override
+    {
+        QWidget* widget = control.empty() ? m_runtime.window(form) : m_runtime.controlNamed(form, control);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        return accessible ? accessible->text(QAccessible::Name).toStdString() : std::string();
     }
     std::string userNumber() override { return QLocale::system().toString(1.5).toStdString(); }
     void duringNextMessageBox(std::function<void()> during) override

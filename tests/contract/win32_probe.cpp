@@ -11,6 +11,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+// The interface identifiers are defined here: Wine's oleacc answers only to
+// IID_IAccessible's true value, which MinGW's import library lacks.
+#include <initguid.h>
+#include <oleacc.h>
+
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -299,6 +304,25 @@ public:
     {
         const HWND top = m_runtime.window(form);
         return [top] { return IsWindow(top) != FALSE; };
+    }
+    std::string accessibleName(const forms::Form& form, std::string_view control) override
+    {
+        const HWND handle = control.empty() ? m_runtime.window(form) : m_runtime.controlNamed(form, control);
+        IAccessible* object = nullptr;
+        if (FAILED(AccessibleObjectFromWindow(handle, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                              reinterpret_cast<void**>(&object))) ||
+            !object)
+            return {};
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        std::string text;
+        if (SUCCEEDED(object->get_accName(self, &name)) && name)
+            text = toUtf8(name);
+        SysFreeString(name);
+        object->Release();
+        return text;
     }
     std::string userNumber() override
     {
