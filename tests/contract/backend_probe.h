@@ -98,6 +98,12 @@ public:
     // What a screen reader calls a control ("" for the window itself),
     // asked through the platform's accessibility interface.
     virtual std::string accessibleName(const forms::Form& form, std::string_view control) = 0;
+    // What screen readers are told of the program's status messages from now
+    // on, as a reader listening to the platform receives it: each message's
+    // words, or the name of the control it is about where the platform
+    // sends only that. heardAnnouncements answers what came since.
+    virtual void listenForAnnouncements() = 0;
+    virtual std::vector<std::string> heardAnnouncements() = 0;
     // The number one and a half as the platform writes it for the user.
     virtual std::string userNumber() = 0;
     // A control's text in its own font and the room the control gives it.

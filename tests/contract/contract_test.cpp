@@ -397,6 +397,24 @@ TEST_F(ContractTest, ScreenReadersHearEachWindowAndControlByItsName)
             << item.form->description().name << "." << item.control;
 }
 
+// A calculation's result reaches screen readers once, with the verdict the
+// window now shows, while the focus stays on the button.
+TEST_F(ContractTest, EveryCalculationIsAnnouncedOnceToScreenReaders)
+{
+    auto& form1 = runtime().form<main_window::Form1>();
+    runtime().show(form1);
+    for (const char* option : {"Option1", "Option7", "Option13"})
+        m_probe->click(form1, option);
+    m_probe->listenForAnnouncements();
+    m_probe->key(form1, forms::KeyStroke::Key::Return, "Command1");
+    const std::vector<std::string> heard = m_probe->heardAnnouncements();
+    const std::string verdict = m_probe->text(form1, "Label2");
+    ASSERT_FALSE(verdict.empty());
+    ASSERT_EQ(heard.size(), 1U);
+    EXPECT_NE(heard.front().find(verdict), std::string::npos) << heard.front();
+    EXPECT_EQ(m_probe->focused(form1), "Command1");
+}
+
 // The decimal separator is the one the platform writes the user's numbers with.
 TEST_F(ContractTest, TheDecimalSeparatorIsTheUsersOne)
 {

@@ -229,6 +229,16 @@ public:
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
         return accessible ? accessible->text(QAccessible::Name).toStdString() : std::string();
     }
+    void listenForAnnouncements() override
+    {
+        m_listener = std::make_unique<AnnouncementListener>();
+        qApp->installEventFilter(m_listener.get());
+    }
+    std::vector<std::string> heardAnnouncements() override
+    {
+        QCoreApplication::processEvents();
+        return m_listener ? m_listener->heard : std::vector<std::string>{};
+    }
     std::string userNumber() override { return QLocale::system().toString(1.5).toStdString(); }
     void duringNextMessageBox(std::function<void()> during) override
     {
@@ -278,7 +288,27 @@ private:
         return {scale(logical.x()), scale(logical.y()), scale(logical.width()), scale(logical.height())};
     }
 
+    // What the toolkit tells a reader when a widget is shown (the show
+    // event of the accessibility bridge, which a headless run has not got):
+    // the name of each notification shown anew.
+    class AnnouncementListener final : public QObject
+    {
+    public:
+        std::vector<std::string> heard;
+
+    protected:
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::Show && watched->isWidgetType())
+                if (QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(watched);
+                    accessible && accessible->role() == QAccessible::Notification)
+                    heard.push_back(accessible->text(QAccessible::Name).toStdString());
+            return false;
+        }
+    };
+
     forms::QtRuntime m_runtime;
+    std::unique_ptr<AnnouncementListener> m_listener;
     std::vector<int> m_exitCodes;
     std::unique_ptr<QTimer> m_boxWatch; // waits for the next message box
 };

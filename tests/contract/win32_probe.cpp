@@ -46,6 +46,8 @@ public:
     {
         if (m_boxWatch)
             KillTimer(nullptr, m_boxWatch);
+        if (m_listener)
+            UnhookWinEvent(m_listener);
         s_during = nullptr;
     }
     Win32Probe(const Win32Probe&) = delete;
@@ -324,6 +326,20 @@ public:
         object->Release();
         return text;
     }
+    void listenForAnnouncements() override
+    {
+        s_heard.clear();
+        if (!m_listener)
+            m_listener =
+                SetWinEventHook(EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
+                                liveRegionChanged, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    }
+    std::vector<std::string> heardAnnouncements() override
+    {
+        // The hook's calls come with the thread's messages.
+        m_runtime.processPendingMessages();
+        return s_heard;
+    }
     std::string userNumber() override
     {
         wchar_t number[32] = {};
@@ -432,6 +448,23 @@ public:
     }
 
 private:
+    // A reader's event hook: the name of the object whose live region changed.
+    static void CALLBACK liveRegionChanged(HWINEVENTHOOK /*hook*/, DWORD /*event*/, HWND window, LONG object,
+                                           LONG child, DWORD /*thread*/, DWORD /*time*/)
+    {
+        IAccessible* accessible = nullptr;
+        VARIANT which{};
+        if (FAILED(AccessibleObjectFromEvent(window, static_cast<DWORD>(object), static_cast<DWORD>(child),
+                                             &accessible, &which)) ||
+            !accessible)
+            return;
+        BSTR name = nullptr;
+        if (SUCCEEDED(accessible->get_accName(which, &name)) && name)
+            s_heard.push_back(toUtf8(name));
+        SysFreeString(name);
+        accessible->Release();
+    }
+
     // Handles the program's messages until `done` holds, for at most 30 s.
     bool waitUntil(const std::function<bool()>& done)
     {
@@ -445,6 +478,8 @@ private:
         return false;
     }
 
+    static inline std::vector<std::string> s_heard; // the announcements a reader received
+    HWINEVENTHOOK m_listener = nullptr;
     forms::Win32Runtime m_runtime;
     int m_dpi = 0;           // the resolution after a change, 0 before
     UINT_PTR m_boxWatch = 0; // the timer that waits for the next message box
