@@ -98,6 +98,11 @@ LRESULT Win32Runtime::command(Window& window, WPARAM wParam, LPARAM lParam)
     }
     if (control && control->kind == ControlKind::CommandButton && HIWORD(wParam) == BN_CLICKED)
         window.form->click(control->name);
+    // A press on a label or a picture, which keep their clicks to
+    // themselves: the run-time forgets any press before it, so that a
+    // release on the frame's surface after it is no click.
+    else if (control && swallowsClicks(control->kind) && HIWORD(wParam) == STN_CLICKED)
+        pointerPressed(*window.form, control);
     return 0;
 }
 

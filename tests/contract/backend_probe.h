@@ -62,6 +62,10 @@ public:
     // ("" to leave it where it is); Key::Other only activates and focuses.
     virtual void key(const forms::Form& form, forms::KeyStroke::Key key, std::string_view focus) = 0;
 
+    // The left button going down or coming up at a point of the window's
+    // client area (twips), given to whatever the platform finds there at
+    // that moment, as input that comes faster than the program answers it.
+    virtual void mouseAt(const forms::Form& form, int leftTwips, int topTwips, bool down) = 0;
     // A click at a point of the window's client area (twips), on whatever
     // lies there, as the mouse gives it.
     virtual void clickAt(const forms::Form& form, int leftTwips, int topTwips) = 0;

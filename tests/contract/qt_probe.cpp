@@ -136,6 +136,20 @@ public:
         }
     }
 
+    void mouseAt(const forms::Form& form, int leftTwips, int topTwips, bool down) override
+    {
+        QWidget* top = m_runtime.window(form);
+        auto* client = top->findChild<QWidget*>(QStringLiteral("client"));
+        QWidget* area = client ? client : top;
+        const QPoint point(forms::twipsToPixels(leftTwips), forms::twipsToPixels(topTwips));
+        QWidget* target = area->childAt(point);
+        if (!target)
+            target = area;
+        if (down)
+            QTest::mousePress(target, Qt::LeftButton, {}, target->mapFrom(area, point));
+        else
+            QTest::mouseRelease(target, Qt::LeftButton, {}, target->mapFrom(area, point));
+    }
     void clickAt(const forms::Form& form, int leftTwips, int topTwips) override
     {
         // The click goes to the widget under the point, as the mouse's does.

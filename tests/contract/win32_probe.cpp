@@ -199,6 +199,18 @@ public:
         m_runtime.processPendingMessages();
     }
 
+    void mouseAt(const forms::Form& form, int leftTwips, int topTwips, bool down) override
+    {
+        const HWND top = m_runtime.window(form);
+        const int dpi = m_runtime.dpi(form);
+        POINT point{forms::twipsToPixels(leftTwips, dpi), forms::twipsToPixels(topTwips, dpi)};
+        ClientToScreen(top, &point);
+        const HWND target = WindowFromPoint(point);
+        ScreenToClient(target, &point);
+        PostMessageW(target, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0,
+                     MAKELPARAM(point.x, point.y));
+        m_runtime.processPendingMessages();
+    }
     void clickAt(const forms::Form& form, int leftTwips, int topTwips) override
     {
         // The mouse's message goes to the window under the point, as the

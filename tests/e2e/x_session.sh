@@ -61,6 +61,16 @@ fail() {
         echo "screenshot: $ARTIFACTS/failure-${TEST_NAME:-e2e}.png" >&2
         focus_report >&2
     fi
+    if [[ -n "${APP_PID:-}" ]]; then
+        if kill -0 "$APP_PID" 2>/dev/null; then
+            echo "the program is still running: $(tr '\0' ' ' <"/proc/$APP_PID/cmdline" 2>/dev/null)" \
+                "state $(sed -n 's/^State:\s*//p' "/proc/$APP_PID/status" 2>/dev/null)" >&2
+        else
+            local code=0
+            wait "$APP_PID" 2>/dev/null || code=$?
+            echo "the program has ended with exit code $code" >&2
+        fi
+    fi
     if [[ -s "$X_SESSION_DIR/gradolux.log" ]]; then
         echo "the program's output (last 20 lines):" >&2
         tail -n 20 "$X_SESSION_DIR/gradolux.log" >&2
