@@ -259,6 +259,14 @@ protected:
     // nullptr for a window that is not loaded, or a control not registered.
     NativeHandle nativeWindow(const Form& form) const;
     WindowRecord* windowRecord(const Form& form) const;
+    // Visits every loaded window's record, in the order of loading, without
+    // allocating: for a back end releasing what is left at its end.
+    template <class Visit> void forEachWindowRecord(Visit visit) const
+    {
+        for (const LoadedForm& entry : m_forms)
+            if (entry.record)
+                visit(*entry.record);
+    }
     NativeHandle nativeControl(const Form& form, const ControlDescription& control) const;
     // The other way round; nullptr for a handle the program did not build.
     Form* formOf(NativeHandle window) const;

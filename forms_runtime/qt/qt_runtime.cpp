@@ -402,12 +402,12 @@ void QtRuntime::markDefaultButton(const Form& form)
 QtRuntime::~QtRuntime()
 {
     QCoreApplication::removeTranslator(m_toolkitGerman.get());
-    for (const Form* form : loadedForms()) {
-        Window& window = windowOf(*form);
+    forEachWindowRecord([](WindowRecord& record) {
+        auto& window = static_cast<Window&>(record);
         if (window.events)
             window.events->detach();
         delete window.top;
-    }
+    });
 }
 
 // The back end's record of a loaded window; a window that is not loaded is

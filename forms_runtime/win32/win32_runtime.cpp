@@ -60,8 +60,7 @@ Win32Runtime::Win32Runtime(std::string applicationTitle, HINSTANCE instance)
 // icons go with the registry.
 Win32Runtime::~Win32Runtime()
 {
-    for (Form* form : loadedForms())
-        DestroyWindow(windowOf(*form).top);
+    forEachWindowRecord([](WindowRecord& record) { DestroyWindow(static_cast<Window&>(record).top); });
     DestroyWindow(m_owner);
 }
 

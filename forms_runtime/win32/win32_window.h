@@ -67,7 +67,7 @@ struct Win32Runtime::Window final : Runtime::WindowRecord
     Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
-    ~Window()
+    ~Window() override
     {
         for (HFONT font : fonts)
             DeleteObject(font);
