@@ -68,7 +68,11 @@ public:
     virtual void mouseAt(const forms::Form& form, int leftTwips, int topTwips, bool down) = 0;
     // A click at a point of the window's client area (twips), on whatever
     // lies there, as the mouse gives it.
-    virtual void clickAt(const forms::Form& form, int leftTwips, int topTwips) = 0;
+    void clickAt(const forms::Form& form, int leftTwips, int topTwips)
+    {
+        mouseAt(form, leftTwips, topTwips, true);
+        mouseAt(form, leftTwips, topTwips, false);
+    }
     // Characters typed into the active window, as the keyboard sends them
     // (one outside the Basic Multilingual Plane as the platform sends it).
     virtual void typeText(const forms::Form& form, std::u32string_view text) = 0;

@@ -138,6 +138,7 @@ public:
 
     void mouseAt(const forms::Form& form, int leftTwips, int topTwips, bool down) override
     {
+        // To the widget under the point, as the mouse's events go.
         QWidget* top = m_runtime.window(form);
         auto* client = top->findChild<QWidget*>(QStringLiteral("client"));
         QWidget* area = client ? client : top;
@@ -149,18 +150,6 @@ public:
             QTest::mousePress(target, Qt::LeftButton, {}, target->mapFrom(area, point));
         else
             QTest::mouseRelease(target, Qt::LeftButton, {}, target->mapFrom(area, point));
-    }
-    void clickAt(const forms::Form& form, int leftTwips, int topTwips) override
-    {
-        // The click goes to the widget under the point, as the mouse's does.
-        QWidget* top = m_runtime.window(form);
-        auto* client = top->findChild<QWidget*>(QStringLiteral("client"));
-        QWidget* area = client ? client : top;
-        const QPoint point(forms::twipsToPixels(leftTwips), forms::twipsToPixels(topTwips));
-        QWidget* target = area->childAt(point);
-        if (!target)
-            target = area;
-        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(area, point));
     }
     void typeText(const forms::Form& form, std::u32string_view text) override
     {

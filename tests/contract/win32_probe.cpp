@@ -201,18 +201,6 @@ public:
 
     void mouseAt(const forms::Form& form, int leftTwips, int topTwips, bool down) override
     {
-        const HWND top = m_runtime.window(form);
-        const int dpi = m_runtime.dpi(form);
-        POINT point{forms::twipsToPixels(leftTwips, dpi), forms::twipsToPixels(topTwips, dpi)};
-        ClientToScreen(top, &point);
-        const HWND target = WindowFromPoint(point);
-        ScreenToClient(target, &point);
-        PostMessageW(target, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0,
-                     MAKELPARAM(point.x, point.y));
-        m_runtime.processPendingMessages();
-    }
-    void clickAt(const forms::Form& form, int leftTwips, int topTwips) override
-    {
         // The mouse's message goes to the window under the point, as the
         // system finds it (a frame lets it through to the window beneath).
         const HWND top = m_runtime.window(form);
@@ -221,9 +209,8 @@ public:
         ClientToScreen(top, &point);
         const HWND target = WindowFromPoint(point);
         ScreenToClient(target, &point);
-        const LPARAM where = MAKELPARAM(point.x, point.y);
-        PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
-        PostMessageW(target, WM_LBUTTONUP, 0, where);
+        PostMessageW(target, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0,
+                     MAKELPARAM(point.x, point.y));
         m_runtime.processPendingMessages();
     }
     void typeText(const forms::Form& form, std::u32string_view text) override
