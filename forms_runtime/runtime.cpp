@@ -139,18 +139,12 @@ private:
 
 void Runtime::unload(Form& form)
 {
-    const auto it = std::find_if(m_forms.begin(), m_forms.end(),
-                                 [&](const LoadedForm& entry) { return entry.form.get() == &form; });
-    if (it == m_forms.end())
+    if (!entryOf(form))
         return;
     const Running running(*this);
     form.Form_Unload();
-    if (m_ended)
-        return;
-    // The unload step may itself have unloaded the window.
-    const auto again = std::find_if(m_forms.begin(), m_forms.end(),
-                                    [&](const LoadedForm& entry) { return entry.form.get() == &form; });
-    if (again == m_forms.end())
+    // The unload step may have ended the program or unloaded the window itself.
+    if (m_ended || !entryOf(form))
         return;
     // The back end releases what it built while the registry still knows it.
     destroyWindow(form);
