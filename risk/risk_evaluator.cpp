@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "risk_evaluator.h"
 
-#include <cfenv>
 #include <charconv>
+#include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <iterator>
 #include <stdexcept>
 
@@ -28,15 +29,45 @@ void takeFactor(float& factor, const RiskScale& scale, const Selection& selectio
     }
 }
 
+// The product in single precision. It cannot be formed when it is not a
+// number although every factor is one (infinity times zero), or infinite
+// although every factor is finite (it overflowed, in double precision or in
+// the step to single). Judged by the values, not by the floating-point
+// exception flags, which not every platform has (WebAssembly keeps none).
 float product(const RiskFactors& f)
 {
-    std::feclearexcept(FE_ALL_EXCEPT);
-    // volatile keeps the multiplication between the clear and the test.
-    volatile double wide = static_cast<double>(f.H) * static_cast<double>(f.A) * static_cast<double>(f.W);
-    volatile auto r = static_cast<float>(wide);
-    if (std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW))
+    const double factors[] = {f.H, f.A, f.W};
+    const double wide = factors[0] * factors[1] * factors[2];
+    const auto r = static_cast<float>(wide);
+    const bool anyNaN = std::isnan(factors[0]) || std::isnan(factors[1]) || std::isnan(factors[2]);
+    const bool allFinite =
+        std::isfinite(factors[0]) && std::isfinite(factors[1]) && std::isfinite(factors[2]);
+    if ((std::isnan(r) && !anyNaN) || (std::isinf(r) && allFinite))
         throw std::range_error("the risk product could not be formed");
     return r;
+}
+
+// Seven significant digits as d.dddddde±x with a point, whatever the C
+// library's locale, whose decimal point may be another character of any
+// length.
+std::string scientificDigits(float r)
+{
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
+    char buffer[32];
+    const auto written = std::to_chars(std::begin(buffer), std::end(buffer), static_cast<double>(r),
+                                       std::chars_format::scientific, 6);
+    return std::string(std::begin(buffer), written.ptr);
+#else
+    // A C++ library without floating-point to_chars: the C library's
+    // formatting, its locale's decimal point put back to a point.
+    char buffer[64];
+    const int length = std::snprintf(buffer, sizeof buffer, "%.6e", static_cast<double>(r));
+    std::string text(buffer, static_cast<std::size_t>(length > 0 ? length : 0));
+    const std::string_view point = std::localeconv()->decimal_point;
+    if (const std::size_t at = text.find(point); !point.empty() && point != "." && at != std::string::npos)
+        text.replace(at, point.size(), ".");
+    return text;
+#endif
 }
 
 } // namespace
@@ -68,13 +99,8 @@ std::string formatRisk(float r, std::string_view decimalSeparator)
     if (!std::isfinite(r))
         return std::isnan(r) ? "NaN" : (r < 0 ? "-Inf" : "Inf");
 
-    // Seven significant digits as d.dddddde±x, then laid out without the
-    // exponent. to_chars writes the point whatever the C library's locale,
-    // whose decimal point may be another character of any length.
-    char buffer[32];
-    const auto written = std::to_chars(std::begin(buffer), std::end(buffer), static_cast<double>(r),
-                                       std::chars_format::scientific, 6);
-    const std::string scientific(std::begin(buffer), written.ptr);
+    // Laid out without the exponent.
+    const std::string scientific = scientificDigits(r);
     const bool negative = scientific.front() == '-';
     const std::size_t start = negative ? 1 : 0;
     std::string digits;
