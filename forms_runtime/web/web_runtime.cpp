@@ -111,7 +111,12 @@ WebRuntime::WebRuntime(std::string applicationTitle) : Runtime(std::move(applica
 
 WebRuntime::~WebRuntime()
 {
-    currentRuntime() = nullptr;
+    // The page's events reach no run-time from now on; what is left of the
+    // windows leaves the page.
+    if (currentRuntime() == this)
+        currentRuntime() = nullptr;
+    forEachWindowRecord(
+        [](const WindowRecord& record) { gx_destroyWindow(static_cast<const Window&>(record).element); });
 }
 
 WebRuntime* WebRuntime::current()
