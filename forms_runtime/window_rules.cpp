@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "window_rules.h"
 
+#include "utf8.h"
+
 #include <algorithm>
 #include <set>
 
@@ -118,30 +120,6 @@ bool isDialog(const WindowDescription& window)
 namespace forms {
 namespace {
 
-// The characters of UTF-8 text; a byte that starts no character is skipped.
-std::u32string characters(std::string_view utf8)
-{
-    std::u32string text;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const std::size_t length = lead < 0x80    ? 1
-                                   : lead >= 0xF0 ? 4
-                                   : lead >= 0xE0 ? 3
-                                   : lead >= 0xC0 ? 2
-                                                  : 0;
-        if (length == 0 || i + length > utf8.size()) {
-            ++i;
-            continue;
-        }
-        char32_t character = length == 1 ? lead : lead & (0x7F >> length);
-        for (std::size_t k = 1; k < length; ++k)
-            character = (character << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        text.push_back(character);
-        i += length;
-    }
-    return text;
-}
-
 // Every printable character of Latin-1, and the euro sign.
 std::u32string printableLatin1()
 {
@@ -168,7 +146,7 @@ std::vector<TextSample> textSamples(const WindowDescription& window, std::size_t
             continue;
         const bool setLater = control.text.empty() &&
                               (control.kind == ControlKind::Label || control.kind == ControlKind::TextBox);
-        const std::u32string shown = setLater ? printableLatin1() : characters(control.text);
+        const std::u32string shown = setLater ? printableLatin1() : charactersOf(control.text);
         const FontSpec font = control.font.value_or(window.font);
         auto entry =
             std::find_if(fonts.begin(), fonts.end(), [&](const auto& known) { return known.first == font; });

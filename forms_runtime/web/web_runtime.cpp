@@ -4,6 +4,7 @@
 #include "keyboard.h"
 #include "system_colours.h"
 #include "units.h"
+#include "utf8.h"
 #include "web_page.h"
 #include "window_rules.h"
 
@@ -70,29 +71,6 @@ int rgbOf(StoredColour colour)
 int rgbOf(const std::optional<StoredColour>& colour)
 {
     return colour ? rgbOf(*colour) : -1;
-}
-
-std::string utf8(std::u32string_view text)
-{
-    std::string out;
-    for (const char32_t c : text) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
 }
 
 } // namespace
@@ -425,7 +403,7 @@ void WebRuntime::whenIdle(std::function<void()> step)
 
 void WebRuntime::prepareText(const FontSpec& font, std::u32string_view text)
 {
-    gx_prepareText(fontPixels(font.points), font.weight, font.italic, utf8(text).c_str());
+    gx_prepareText(fontPixels(font.points), font.weight, font.italic, utf8Of(text).c_str());
 }
 
 // ---- Events ----------------------------------------------------------------

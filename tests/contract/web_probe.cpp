@@ -6,6 +6,7 @@
 
 #include "backend_probe.h"
 #include "units.h"
+#include "utf8.h"
 #include "web_runtime.h"
 
 #include <emscripten/emscripten.h>
@@ -93,27 +94,6 @@ std::pair<const char*, const char*> pageKey(forms::KeyStroke::Key key)
     return {"", ""};
 }
 
-std::string utf8(char32_t c)
-{
-    std::string out;
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-    return out;
-}
-
 class WebProbe final : public BackendProbe
 {
 public:
@@ -187,7 +167,7 @@ public:
     {
         activate(form, "");
         for (const char32_t character : text)
-            probe_key(utf8(character).c_str(), "", 0, 0);
+            probe_key(forms::utf8Of({&character, 1}).c_str(), "", 0, 0);
     }
     void closeFrame(const forms::Form& form) override { probe_closeFrame(m_runtime.elementOf(form)); }
     forms::PixelRect outerRect(const forms::Form& form) override
@@ -220,7 +200,7 @@ public:
     void typeLetter(const forms::Form& form, char32_t letter, bool alt, std::string_view focus) override
     {
         activate(form, focus);
-        const std::string typed = utf8(letter);
+        const std::string typed = forms::utf8Of({&letter, 1});
         std::string code;
         if (letter >= U'a' && letter <= U'z')
             code = std::string("Key") + static_cast<char>(letter - U'a' + 'A');
