@@ -153,10 +153,19 @@ public:
     void key(const forms::Form& form, forms::KeyStroke::Key key, std::string_view focus) override
     {
         // A person types into the window that is active and has the focus;
-        // the window manager makes it active in its own time.
+        // the window manager makes it active in its own time. A focus event
+        // of an earlier switch that the X server delivers late can put the
+        // window switched from in front again: then the person clicks the
+        // window once more, and so does the probe.
         const HWND top = m_runtime.window(form);
         SetForegroundWindow(top);
-        if (!waitUntil([top] { return GetActiveWindow() == top; }))
+        if (!waitUntil([top] {
+                if (GetActiveWindow() == top)
+                    return true;
+                if (GetForegroundWindow() != top)
+                    SetForegroundWindow(top);
+                return false;
+            }))
             ADD_FAILURE() << "the window did not become active";
         if (!focus.empty()) {
             const HWND wanted = m_runtime.controlNamed(form, focus);
