@@ -56,7 +56,7 @@ std::string scientificDigits(float r)
     char buffer[32];
     const auto written = std::to_chars(std::begin(buffer), std::end(buffer), static_cast<double>(r),
                                        std::chars_format::scientific, 6);
-    return std::string(std::begin(buffer), written.ptr);
+    return {std::begin(buffer), written.ptr};
 #else
     // A C++ library without floating-point to_chars: the C library's
     // formatting, its locale's decimal point put back to a point.
