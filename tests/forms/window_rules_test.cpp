@@ -4,6 +4,7 @@
 // the program's own three windows.
 
 #include "system_colours.h"
+#include "utf8.h"
 #include "window_descriptions.h"
 #include "window_rules.h"
 
@@ -213,22 +214,6 @@ TEST(ContrastColourTest, FixedColoursGiveWayToTheSystemsUnderAContrastTheme)
 
 namespace {
 
-// The characters of UTF-8 text, as the windows show it.
-std::u32string decoded(std::string_view utf8)
-{
-    std::u32string text;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t character = length == 1 ? lead : lead & (0x7F >> length);
-        for (std::size_t k = 1; k < length; ++k)
-            character = (character << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        text.push_back(character);
-        i += length;
-    }
-    return text;
-}
-
 class TextSamplesTest : public testing::TestWithParam<const forms::WindowDescription*>
 {};
 
@@ -254,7 +239,7 @@ TEST_P(TextSamplesTest, EveryCharacterAControlShowsComesOnceInItsFontInShortPiec
             control.kind == forms::ControlKind::Line)
             continue;
         const std::u32string& text = byFont[fontKey(control.font.value_or(window.font))];
-        for (const char32_t character : decoded(control.text)) {
+        for (const char32_t character : forms::charactersOf(control.text)) {
             if (character != U'&') {
                 EXPECT_NE(text.find(character), std::u32string::npos)
                     << control.name << " shows U+" << std::hex << static_cast<unsigned>(character);
