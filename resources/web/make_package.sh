@@ -32,5 +32,7 @@ chmod 644 "$stage/$name"/*
 touch -h -d "@$epoch" "$stage/$name" "$stage/$name"/*
 (cd "$stage" && find "$name" | LC_ALL=C sort | TZ=UTC zip -q -X "../$name.zip" -@)
 (cd "$output" && sha256sum "$name.zip" >SHA256SUMS)
+# The time it was made with, to make it again.
+echo "$epoch" >"$output/SOURCE_DATE_EPOCH"
 rm -rf "$stage"
 echo "make_package: $output/$name.zip"
