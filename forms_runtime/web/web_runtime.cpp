@@ -90,9 +90,11 @@ WebRuntime::WebRuntime(std::string applicationTitle) : Runtime(std::move(applica
 WebRuntime::~WebRuntime()
 {
     // The page's events reach no run-time from now on; what is left of the
-    // windows leaves the page.
-    if (currentRuntime() == this)
-        currentRuntime() = nullptr;
+    // windows leaves the page. A run-time made since owns the page already
+    // (its numbers start anew): nothing of it is this one's to remove.
+    if (currentRuntime() != this)
+        return;
+    currentRuntime() = nullptr;
     forEachWindowRecord(
         [](const WindowRecord& record) { gx_destroyWindow(static_cast<const Window&>(record).element); });
 }
@@ -107,25 +109,20 @@ bool WebRuntime::hasPicture(PictureId picture) const
     return pictureFile(picture) != nullptr;
 }
 
-int WebRuntime::element(const Form& form) const
+int WebRuntime::elementOf(const Form& form) const
 {
     return numberOf(nativeWindow(form));
 }
 
-int WebRuntime::element(const Form& form, const ControlDescription& control) const
+int WebRuntime::elementOf(const Form& form, const ControlDescription& control) const
 {
     return numberOf(nativeControl(form, control));
-}
-
-int WebRuntime::elementOf(const Form& form) const
-{
-    return element(form);
 }
 
 int WebRuntime::elementOf(const Form& form, std::string_view name, int index) const
 {
     const ControlDescription* control = form.description().find(name, index);
-    return control ? element(form, *control) : 0;
+    return control ? elementOf(form, *control) : 0;
 }
 
 std::pair<Form*, const ControlDescription*> WebRuntime::controlOf(int number) const
@@ -178,7 +175,7 @@ void WebRuntime::createWindow(Form& form)
         // A text box is named by the label the run-time pairs it with.
         if (control.kind == ControlKind::TextBox)
             if (const ControlDescription* label = labelOf(description, control))
-                gx_labelBy(element(form, control), element(form, *label));
+                gx_labelBy(elementOf(form, control), elementOf(form, *label));
     }
     refreshDefaultButton(form);
 }
@@ -187,7 +184,8 @@ void WebRuntime::buildControl(Form& form, const ControlDescription& control, int
 {
     const WindowDescription& description = form.description();
     const int number = m_nextElement++;
-    const int container = control.container.empty() ? 0 : element(form, *description.find(control.container));
+    const int container =
+        control.container.empty() ? 0 : elementOf(form, *description.find(control.container));
     const FontSpec& font = control.font ? *control.font : description.font;
     const std::string text(control.text);
     const std::string accessible(control.accessibleName);
@@ -199,7 +197,7 @@ void WebRuntime::buildControl(Form& form, const ControlDescription& control, int
             ? std::nullopt
             : std::optional<StoredColour>(systemColour(sys::ButtonFace));
     const std::string name(control.name);
-    if (!gx_createControl(element(form), number, container, name.c_str(), control.index,
+    if (!gx_createControl(elementOf(form), number, container, name.c_str(), control.index,
                           static_cast<int>(control.kind), text.c_str(), twipsToPixels(control.rect.left),
                           twipsToPixels(control.rect.top), twipsToPixels(control.rect.width),
                           twipsToPixels(control.rect.height), order, stop, marksAccessKey(control.kind),
@@ -213,7 +211,7 @@ void WebRuntime::buildControl(Form& form, const ControlDescription& control, int
 
 void WebRuntime::destroyWindow(Form& form)
 {
-    if (const int number = element(form))
+    if (const int number = elementOf(form))
         gx_destroyWindow(number);
 }
 
@@ -234,7 +232,7 @@ PixelSize WebRuntime::clientSize(const Form& form)
 FrameMargins WebRuntime::frameMargins(const Form& form)
 {
     std::array<int, 4> margins{};
-    gx_frameMargins(element(form), margins.data());
+    gx_frameMargins(elementOf(form), margins.data());
     return {margins[0], margins[1], margins[2], margins[3]};
 }
 
@@ -252,22 +250,22 @@ double WebRuntime::pixelsPerTwip(const Form& /*form*/)
 
 void WebRuntime::placeClient(Form& form, PixelPoint clientTopLeft)
 {
-    gx_placeWindow(element(form), clientTopLeft.x, clientTopLeft.y);
+    gx_placeWindow(elementOf(form), clientTopLeft.x, clientTopLeft.y);
 }
 
 void WebRuntime::showWindow(Form& form)
 {
-    gx_showWindow(element(form));
+    gx_showWindow(elementOf(form));
 }
 
 void WebRuntime::hideWindow(Form& form)
 {
-    gx_hideWindow(element(form));
+    gx_hideWindow(elementOf(form));
 }
 
 void WebRuntime::activateWindow(Form& form)
 {
-    gx_activate(element(form));
+    gx_activate(elementOf(form));
 }
 
 // ---- Controls --------------------------------------------------------------
@@ -275,53 +273,53 @@ void WebRuntime::activateWindow(Form& form)
 PixelRect WebRuntime::controlRect(const Form& form, const ControlDescription& control)
 {
     std::array<int, 4> rect{};
-    gx_controlRect(element(form, control), rect.data());
+    gx_controlRect(elementOf(form, control), rect.data());
     return {rect[0], rect[1], rect[2], rect[3]};
 }
 
 void WebRuntime::placeControl(Form& form, const ControlDescription& control, const PixelRect& rect)
 {
-    gx_placeControl(element(form, control), rect.left, rect.top, rect.width, rect.height);
+    gx_placeControl(elementOf(form, control), rect.left, rect.top, rect.width, rect.height);
 }
 
 PixelSize WebRuntime::textSize(const Form& form, const ControlDescription& control)
 {
     std::array<int, 2> size{};
-    gx_textSize(element(form, control), size.data());
+    gx_textSize(elementOf(form, control), size.data());
     return {size[0], size[1]};
 }
 
 bool WebRuntime::readSelected(const Form& form, const ControlDescription& control) const
 {
-    return gx_checked(element(form, control)) != 0;
+    return gx_checked(elementOf(form, control)) != 0;
 }
 
 void WebRuntime::writeCaption(Form& form, const ControlDescription& control, std::string_view text)
 {
-    gx_setCaption(element(form, control), std::string(text).c_str());
+    gx_setCaption(elementOf(form, control), std::string(text).c_str());
 }
 
 void WebRuntime::writeText(Form& form, const ControlDescription& control, std::string_view text)
 {
-    gx_setText(element(form, control), std::string(text).c_str());
+    gx_setText(elementOf(form, control), std::string(text).c_str());
 }
 
 void WebRuntime::writeWindowCaption(Form& form, std::string_view text)
 {
-    gx_setWindowCaption(element(form), std::string(text).c_str());
+    gx_setWindowCaption(elementOf(form), std::string(text).c_str());
 }
 
 // ---- Keys and the focus ----------------------------------------------------
 
 const ControlDescription* WebRuntime::focusedControl(const Form& form)
 {
-    const int number = gx_focusedIn(element(form));
+    const int number = gx_focusedIn(elementOf(form));
     return number ? Runtime::controlOf(form, handleOf(number)) : nullptr;
 }
 
 void WebRuntime::focusControl(Form& form, const ControlDescription& control)
 {
-    gx_focus(element(form, control));
+    gx_focus(elementOf(form, control));
     refreshDefaultButton(form);
 }
 
@@ -331,7 +329,7 @@ void WebRuntime::pressControl(Form& form, const ControlDescription& control)
     // option button is chosen. The press is made here, not by the page's
     // click(), so that a handler's message box suspends this call alone.
     if (control.kind == ControlKind::OptionButton) {
-        gx_check(element(form, control));
+        gx_check(elementOf(form, control));
         refreshGroupStop(form, control);
     } else if (control.kind == ControlKind::CommandButton) {
         form.click(control.name);
@@ -343,7 +341,7 @@ Runtime::FocusPlace WebRuntime::focusPlace() const
     Form* form = formOf(handleOf(gx_activeWindow()));
     if (!form)
         return {};
-    const int number = gx_focusedIn(element(*form));
+    const int number = gx_focusedIn(elementOf(*form));
     return {form, number ? Runtime::controlOf(*form, handleOf(number)) : nullptr};
 }
 
@@ -352,19 +350,19 @@ void WebRuntime::refreshGroupStop(Form& form, const ControlDescription& option)
     const ControlDescription& stop = tabbedIntoOptionGroup(form, option);
     for (const ControlDescription& other : form.description().controls)
         if (other.kind == ControlKind::OptionButton && other.container == option.container)
-            gx_setTabStop(element(form, other), &other == &stop && isTabStop(other));
+            gx_setTabStop(elementOf(form, other), &other == &stop && isTabStop(other));
 }
 
 void WebRuntime::refreshDefaultButton(Form& form)
 {
-    const int focused = gx_focusedIn(element(form));
+    const int focused = gx_focusedIn(elementOf(form));
     const ControlDescription* focusedControl =
         focused ? Runtime::controlOf(form, handleOf(focused)) : nullptr;
     const ControlDescription* button =
         defaultButton(form.description(), focusedControl ? focusedControl->name : std::string_view());
     for (const ControlDescription& control : form.description().controls)
         if (control.kind == ControlKind::CommandButton)
-            gx_setDefault(element(form, control), &control == button);
+            gx_setDefault(elementOf(form, control), &control == button);
 }
 
 // ---- The message box, the screen reader, the user's settings --------------
@@ -372,17 +370,17 @@ void WebRuntime::refreshDefaultButton(Form& form)
 void WebRuntime::runMessageBox(std::string_view text, std::string_view title, Form* owner)
 {
     // The page suspends the program here until the user closes the box.
-    gx_messageBox(std::string(text).c_str(), std::string(title).c_str(), owner ? element(*owner) : 0);
+    gx_messageBox(std::string(text).c_str(), std::string(title).c_str(), owner ? elementOf(*owner) : 0);
 }
 
 void WebRuntime::blockInput(Form& form, bool blocked)
 {
-    gx_block(element(form), blocked);
+    gx_block(elementOf(form), blocked);
 }
 
 void WebRuntime::announceStatus(Form& form, const ControlDescription& /*control*/, std::string_view text)
 {
-    gx_announce(element(form), std::string(text).c_str());
+    gx_announce(elementOf(form), std::string(text).c_str());
 }
 
 std::string WebRuntime::localeDecimalSeparator() const
@@ -451,12 +449,11 @@ void WebRuntime::activation(int window, bool active)
     Form* form = formOf(handleOf(window));
     if (!form)
         return;
-    if (active) {
+    // The focus the run-time gives back moves the default border with it.
+    if (active)
         windowActivated(*form);
-        refreshDefaultButton(*form);
-    } else {
+    else
         windowDeactivated(*form);
-    }
 }
 
 void WebRuntime::focusMoved(int window)

@@ -43,9 +43,10 @@ public:
     // ends the program.
     void reportEscaped() noexcept { failWithCurrentException(); }
 
-    // The number of the element that shows a control, 0 for none (probes).
-    int elementOf(const Form& form, std::string_view name, int index = -1) const;
+    // The number of the element that shows a window or a control, 0 for none.
     int elementOf(const Form& form) const;
+    int elementOf(const Form& form, const ControlDescription& control) const;
+    int elementOf(const Form& form, std::string_view name, int index = -1) const;
 
 protected:
     void createWindow(Form& form) override;
@@ -83,8 +84,6 @@ private:
     Window* windowOf(int element) const;
     // The window and control an element number names; nullptr for none.
     std::pair<Form*, const ControlDescription*> controlOf(int number) const;
-    int element(const Form& form, const ControlDescription& control) const;
-    int element(const Form& form) const;
     void buildControl(Form& form, const ControlDescription& control, int order);
     // Gives the Tab stop of the option group of `option` to the option the
     // run-time names, and takes it from the others.

@@ -16,6 +16,7 @@ timer that the frame's animation callback starts, the same for both pages.
     page_bench.py PAGE_DIR WORK_DIR [RUNS]"""
 
 import gzip
+import json
 import os
 import shutil
 import statistics
@@ -99,7 +100,6 @@ def make_floor(browser, page, server, folder):
     os.makedirs(folder, exist_ok=True)
     for name in ("gradolux.css", "gradolux-32.png", "gradolux-sans.woff2", "gradolux-sans-bold.woff2"):
         shutil.copy(os.path.join(page, name), folder)
-    import json
     verdict = json.dumps(page_test.VERDICTS[0])
     with open(os.path.join(folder, "floor.js"), "w") as file:
         file.write(FLOOR_SCRIPT % (verdict, verdict))

@@ -164,8 +164,7 @@ mergeInto(LibraryManager.library, {
   },
   probe_exists__deps: ['$PROBE'],
   probe_exists: function (number) {
-    return document.querySelectorAll('.gx-window').length > 0 && PROBE.window(number) &&
-           PROBE.window(number).element.isConnected ? 1 : 0;
+    return PROBE.window(number) && PROBE.window(number).element.isConnected ? 1 : 0;
   },
   probe_closeFrame__deps: ['$PROBE'],
   probe_closeFrame: function (number) {
