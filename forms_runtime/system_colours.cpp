@@ -66,4 +66,35 @@ StoredColour contrastColour(StoredColour colour, ColourUse use)
     return colour;
 }
 
+ControlColours controlColours(const ControlDescription& control, bool contrast)
+{
+    const auto take = [contrast](StoredColour colour, ColourUse use) {
+        return contrast ? contrastColour(colour, use) : colour;
+    };
+    switch (control.kind) {
+    case ControlKind::TextBox:
+        return {.surface = take(systemColour(sys::Window), ColourUse::Surface),
+                .text =
+                    take(control.foreColour.value_or(systemColour(sys::WindowText)), ColourUse::TextInBox)};
+    case ControlKind::CommandButton:
+        return {.surface = systemColour(sys::ButtonFace),
+                .text = take(control.foreColour.value_or(systemColour(sys::ButtonText)), ColourUse::Text)};
+    case ControlKind::Line: {
+        const StoredColour line =
+            take(control.backColour.value_or(systemColour(sys::WindowText)), ColourUse::Line);
+        return {.surface = line, .text = line};
+    }
+    default:
+        return {.surface =
+                    take(control.backColour.value_or(systemColour(sys::ButtonFace)), ColourUse::Surface),
+                .text = take(control.foreColour.value_or(systemColour(sys::ButtonText)), ColourUse::Text)};
+    }
+}
+
+StoredColour windowSurface(const WindowDescription& window, bool contrast)
+{
+    const StoredColour surface = window.backColour.value_or(systemColour(sys::ButtonFace));
+    return contrast ? contrastColour(surface, ColourUse::Surface) : surface;
+}
+
 } // namespace forms

@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Stored colours resolved to RGB.
+// Stored colours, and which of them each part of a window is painted with.
 //
-// resolveColour takes system colour references through one fixed table,
-// the classic Windows standard scheme, so that every window looks the same
-// on every desktop theme; a back end whose platform has system colours of
-// its own and contrast themes (Win32) reads those instead, and the sys::
-// indexes are the platform's numbers there. Index 0 is the scroll-bar
-// colour.
+// controlColours and windowSurface decide what every control and window is
+// painted with, as stored colours, for every back end alike. A stored
+// colour is an RGB value or a reference to one of the system colours below;
+// resolveColour takes the references through one fixed table, the classic
+// standard scheme, so that every window looks the same on every desktop
+// theme. A back end whose platform has a system colour scheme of its own
+// and contrast themes resolves the references through that scheme instead
+// (it then has to map the sys:: numbers to its own; index 0 is the
+// scroll-bar colour).
 
 #include "window_description.h"
 
@@ -58,5 +61,26 @@ enum class ColourUse
 // line is the face's shadow, a light one its highlight); a system colour
 // stays, since the theme sets it already.
 StoredColour contrastColour(StoredColour colour, ColourUse use);
+
+// What a control is painted with: its surface (under its text or picture;
+// for a line, the line itself) and its text.
+struct ControlColours
+{
+    StoredColour surface = 0;
+    StoredColour text = 0;
+    friend bool operator==(const ControlColours&, const ControlColours&) = default;
+};
+
+// Every control lies on the dialog face and writes in the button text
+// colour unless its description gives colours of its own; a text box's
+// surface is the window colour and its text the window text colour; a
+// command button keeps the face whatever its description says (a standard
+// push button shows no surface colour of its own); a line is drawn in its
+// back colour, the window text colour without one. While the user has a
+// contrast theme on (`contrast`), each colour gives way as contrastColour says.
+ControlColours controlColours(const ControlDescription& control, bool contrast);
+
+// A window's surface: its own back colour, or the dialog face.
+StoredColour windowSurface(const WindowDescription& window, bool contrast);
 
 } // namespace forms

@@ -6,6 +6,7 @@
 #include "qt_frame_margins.h"
 #include "qt_look.h"
 #include "qt_option_button.h"
+#include "system_colours.h"
 #include "units.h"
 #include "window_rules.h"
 
@@ -523,9 +524,44 @@ QWidget* createControlWidget(const ControlDescription& control, QWidget* parent)
     case ControlKind::Line:
         break;
     }
+    // A line is a surface of its colour.
     auto* line = new QWidget(parent);
     line->setAutoFillBackground(true);
     return line;
+}
+
+// Paints a control with the colours the run-time's rule gives it, changing
+// only what differs from the palette the widget inherits: a surface of
+// another colour than its container's is filled, a text of another colour
+// than the inherited one takes all text roles.
+void paintWith(QWidget& widget, const ControlColours& colours, ControlKind kind)
+{
+    const bool box = kind == ControlKind::TextBox;
+    const bool button = kind == ControlKind::CommandButton;
+    const QPalette::ColorRole surfaceRole = box      ? QPalette::Base
+                                            : button ? QPalette::Button
+                                                     : QPalette::Window;
+    const QPalette::ColorRole textRole = box      ? QPalette::Text
+                                         : button ? QPalette::ButtonText
+                                                  : QPalette::WindowText;
+    const QColor surface = toQColor(colours.surface);
+    const QColor text = toQColor(colours.text);
+    QPalette palette = widget.palette();
+    const bool newSurface = palette.color(surfaceRole) != surface;
+    const bool newText = palette.color(textRole) != text && kind != ControlKind::Line;
+    if (!newSurface && !newText)
+        return;
+    if (newSurface) {
+        palette.setColor(surfaceRole, surface);
+        // A text box and a button paint their surface from the palette;
+        // the others fill theirs only where it differs from their container's.
+        if (!box && !button)
+            widget.setAutoFillBackground(true);
+    }
+    if (newText)
+        for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            palette.setColor(role, text);
+    widget.setPalette(palette);
 }
 
 // Font, rectangle and colours of a control as its description gives them.
@@ -544,20 +580,7 @@ void placeAndPaint(QWidget& widget, const ControlDescription& control, const Win
         widget.resize(picture.pixmap().deviceIndependentSize().toSize() + QSize(2 * border, 2 * border));
     }
 
-    // A standard push button shows no background colour of its own.
-    const bool paintsBackground = control.backColour && control.kind != ControlKind::CommandButton;
-    if (!control.foreColour && !paintsBackground)
-        return;
-    QPalette palette = widget.palette();
-    if (control.foreColour) {
-        palette.setColor(QPalette::WindowText, toQColor(*control.foreColour));
-        palette.setColor(QPalette::Text, toQColor(*control.foreColour));
-    }
-    if (paintsBackground) {
-        palette.setColor(QPalette::Window, toQColor(*control.backColour));
-        widget.setAutoFillBackground(true);
-    }
-    widget.setPalette(palette);
+    paintWith(widget, controlColours(control, false), control.kind);
 }
 
 } // namespace
@@ -579,9 +602,10 @@ void QtRuntime::createWindow(Form& form)
     top->setFont(toQFont(description.font));
     if (!description.icon.empty())
         top->setWindowIcon(QIcon(picturePath(description.icon)));
-    if (description.backColour) {
+    if (const QColor surface = toQColor(windowSurface(description, false));
+        top->palette().color(QPalette::Window) != surface) {
         QPalette palette = top->palette();
-        palette.setColor(QPalette::Window, toQColor(*description.backColour));
+        palette.setColor(QPalette::Window, surface);
         top->setPalette(palette);
         top->setAutoFillBackground(true);
     }

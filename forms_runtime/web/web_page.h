@@ -3,8 +3,8 @@
 
 // The page's side of the web back end (web_page.js): DOM elements made,
 // placed, read and changed by number. Windows and controls are numbered by
-// the back end; texts go as UTF-8, colours as 0xRRGGBB (-1: the element's
-// default), rectangles as four ints (left, top, width, height) in CSS pixels.
+// the back end; texts go as UTF-8, colours as 0xRRGGBB, rectangles as four ints (left, top, width, height) in
+// CSS pixels.
 
 extern "C" {
 void gx_start(const char* applicationTitle);

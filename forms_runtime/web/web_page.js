@@ -370,15 +370,12 @@ mergeInto(LibraryManager.library, {
       const decorations = (underline ? ' underline' : '') + (strikeOut ? ' line-through' : '');
       if (decorations)
         box.style.textDecoration = decorations.trim();
-      if (foreground >= 0)
-        box.style.color = GX.colour(foreground);
-      if (background >= 0) {
-        box.style.backgroundColor = GX.colour(background);
-        if (control.caption && kind === 1)
-          control.caption.style.backgroundColor = GX.colour(background);
-      } else if (kind === 7) {
-        box.style.backgroundColor = GX.colour(foreground >= 0 ? foreground : 0);
-      }
+      // The run-time gives every control its surface and text colours (a
+      // line's surface is the line).
+      box.style.color = GX.colour(foreground);
+      box.style.backgroundColor = GX.colour(background);
+      if (control.caption && kind === 1)
+        control.caption.style.backgroundColor = GX.colour(background);
       // A command button's caption is always centred.
       if (kind !== 4)
         box.style.textAlign = ['left', 'right', 'center'][alignment];

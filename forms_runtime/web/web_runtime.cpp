@@ -68,11 +68,6 @@ int rgbOf(StoredColour colour)
     return (rgb.red << 16) | (rgb.green << 8) | rgb.blue;
 }
 
-int rgbOf(const std::optional<StoredColour>& colour)
-{
-    return colour ? rgbOf(*colour) : -1;
-}
-
 } // namespace
 
 // What the back end keeps of a window besides the registry's numbers.
@@ -143,7 +138,7 @@ void WebRuntime::createWindow(Form& form)
     const std::string name(accessibleName(description, applicationTitle()));
     const std::string caption(description.caption);
     const std::string describedBy(description.describedBy);
-    const StoredColour surface = description.backColour.value_or(systemColour(sys::ButtonFace));
+    const StoredColour surface = windowSurface(description, false);
     if (!gx_createWindow(number, static_cast<int>(kind), caption.c_str(), name.c_str(), describedBy.c_str(),
                          twipsToPixels(description.clientWidth), twipsToPixels(description.clientHeight),
                          description.controlBox, description.minButton && kind == WindowKind::Main,
@@ -191,20 +186,16 @@ void WebRuntime::buildControl(Form& form, const ControlDescription& control, int
     const std::string accessible(control.accessibleName);
     const char* picture = control.picture.empty() ? "" : pictureFile(control.picture);
     const bool stop = isTabStop(control) && control.kind != ControlKind::OptionButton;
-    const std::optional<StoredColour> background =
-        control.backColour ? control.backColour
-        : control.kind == ControlKind::TextBox || control.kind == ControlKind::Line
-            ? std::nullopt
-            : std::optional<StoredColour>(systemColour(sys::ButtonFace));
+    const ControlColours colours = controlColours(control, false);
     const std::string name(control.name);
-    if (!gx_createControl(elementOf(form), number, container, name.c_str(), control.index,
-                          static_cast<int>(control.kind), text.c_str(), twipsToPixels(control.rect.left),
-                          twipsToPixels(control.rect.top), twipsToPixels(control.rect.width),
-                          twipsToPixels(control.rect.height), order, stop, marksAccessKey(control.kind),
-                          control.kind == ControlKind::Label && wrapsText(control),
-                          static_cast<int>(control.alignment), fontPixels(font.points), font.weight,
-                          font.italic, font.underline, font.strikeOut, rgbOf(control.foreColour),
-                          rgbOf(background), control.sunken, picture, accessible.c_str(), control.isDefault))
+    if (!gx_createControl(
+            elementOf(form), number, container, name.c_str(), control.index, static_cast<int>(control.kind),
+            text.c_str(), twipsToPixels(control.rect.left), twipsToPixels(control.rect.top),
+            twipsToPixels(control.rect.width), twipsToPixels(control.rect.height), order, stop,
+            marksAccessKey(control.kind), control.kind == ControlKind::Label && wrapsText(control),
+            static_cast<int>(control.alignment), fontPixels(font.points), font.weight, font.italic,
+            font.underline, font.strikeOut, rgbOf(colours.text), rgbOf(colours.surface), control.sunken,
+            picture, accessible.c_str(), control.isDefault))
         throw notBuilt(control);
     registerControl(form, control, handleOf(number));
 }

@@ -178,20 +178,18 @@ LRESULT Win32Runtime::handle(Window& window, UINT message, WPARAM wParam, LPARAM
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
-        return controlColour(window, message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        return controlColour(window, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_DRAWITEM:
         drawPicture(window, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
-    case WM_ERASEBKGND:
-        if (const auto& colour = window.form->description().backColour) {
-            RECT rect{};
-            GetClientRect(window.top, &rect);
-            auto* const dc = reinterpret_cast<HDC>(wParam);
-            SetDCBrushColor(dc, paint(*colour, ColourUse::Surface));
-            FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-            return 1;
-        }
-        break;
+    case WM_ERASEBKGND: {
+        RECT rect{};
+        GetClientRect(window.top, &rect);
+        auto* const dc = reinterpret_cast<HDC>(wParam);
+        SetDCBrushColor(dc, surfaceOf(*window.form));
+        FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        return 1;
+    }
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
         // A contrast theme turned on or off: every colour is looked up anew.

@@ -91,7 +91,7 @@ private:
     LRESULT handle(Window& window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT command(Window& window, WPARAM wParam, LPARAM lParam);
     LRESULT defaultButtonId(Window& window) const;
-    LRESULT controlColour(Window& window, UINT message, HDC dc, HWND handle) const;
+    LRESULT controlColour(Window& window, HDC dc, HWND handle) const;
     void frameClick(Window& window, UINT message, LPARAM lParam);
     void drawPicture(Window& window, const DRAWITEMSTRUCT& item);
     bool preview(const MSG& message);
@@ -113,8 +113,10 @@ private:
     void changeResolution(Window& window, int dpi, const RECT& suggested);
     // Reads the contrast setting again and repaints every window.
     void refreshContrast();
-    // A colour to paint with, under a contrast theme the system's.
-    COLORREF paint(StoredColour colour, ColourUse use) const;
+    // The colours of a control and a window's surface, as the run-time's
+    // rule gives them under the user's theme now.
+    ControlColours coloursOf(const ControlDescription& control) const;
+    COLORREF surfaceOf(const Form& form) const;
 
     HINSTANCE m_instance;
     HWND m_owner = nullptr; // hidden owner of windows without a taskbar entry

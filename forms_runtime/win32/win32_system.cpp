@@ -93,27 +93,31 @@ void Win32Runtime::refreshContrast()
         InvalidateRect(windowOf(*form).top, nullptr, TRUE);
 }
 
-COLORREF Win32Runtime::paint(StoredColour colour, ColourUse use) const
+// What a control paints with, as the run-time's colour rule gives it under
+// the user's theme now.
+ControlColours Win32Runtime::coloursOf(const ControlDescription& control) const
 {
-    return toColorRef(m_highContrast ? contrastColour(colour, use) : colour);
+    return controlColours(control, m_highContrast);
+}
+
+COLORREF Win32Runtime::surfaceOf(const Form& form) const
+{
+    return toColorRef(windowSurface(form.description(), m_highContrast));
 }
 
 // The colours a control paints with, asked by the control before it paints:
-// its text colour and, for a line, its own colour; the surface is the
-// dialog face (a text box's the window colour).
-LRESULT Win32Runtime::controlColour(Window& window, UINT message, HDC dc, HWND handle) const
+// its text colour, and its surface as the background and the brush.
+LRESULT Win32Runtime::controlColour(Window& window, HDC dc, HWND handle) const
 {
     const ControlDescription* control = controlOf(*window.form, handle);
-    const bool box = message == WM_CTLCOLOREDIT;
-    if (control && control->foreColour)
-        SetTextColor(dc, paint(*control->foreColour, box ? ColourUse::TextInBox : ColourUse::Text));
-    if (control && control->kind == ControlKind::Line && control->backColour) {
-        SetDCBrushColor(dc, paint(*control->backColour, ColourUse::Line));
-        return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
-    }
-    const int colour = box ? COLOR_WINDOW : COLOR_BTNFACE;
-    SetBkColor(dc, GetSysColor(colour));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(colour));
+    if (!control)
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    const ControlColours colours = coloursOf(*control);
+    const COLORREF surface = toColorRef(colours.surface);
+    SetTextColor(dc, toColorRef(colours.text));
+    SetBkColor(dc, surface);
+    SetDCBrushColor(dc, surface);
+    return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
 }
 
 // Draws an image or a picture box, which are owner-drawn statics, at the
@@ -125,7 +129,8 @@ void Win32Runtime::drawPicture(Window& window, const DRAWITEMSTRUCT& item)
         return;
     const ControlDescription& control = *described;
     const RECT& area = item.rcItem;
-    FillRect(item.hDC, &area, GetSysColorBrush(COLOR_BTNFACE));
+    SetDCBrushColor(item.hDC, toColorRef(coloursOf(control).surface));
+    FillRect(item.hDC, &area, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     // An image stretches its picture over its rectangle; a picture box shows
     // it at its own size, scaled with the window.
     int width = area.right - area.left;

@@ -21,6 +21,14 @@ struct ShownFont
     int weight = 0;      // 400 regular, 700 bold
 };
 
+// The colours a control shows, as 0x00BBGGRR: its surface (its container's
+// where it has none of its own) and its text.
+struct ShownColours
+{
+    std::uint32_t surface = 0;
+    std::uint32_t text = 0;
+};
+
 // A control's text measured in the control's own font, in device pixels.
 struct TextMeasure
 {
@@ -117,13 +125,14 @@ public:
     // A control's text in its own font and the room the control gives it.
     virtual TextMeasure measureText(const forms::Form& form, std::string_view name) = 0;
 
-    // Turns a contrast theme on or off as the user's setting would, and reads
-    // the colour a control's text is painted with (0x00BBGGRR). False for a
-    // toolkit without such a setting.
+    // What a control (not an image or a picture) is painted with, read back
+    // from the platform as the control paints.
+    virtual ShownColours colours(const forms::Form& form, std::string_view name, int index = -1) = 0;
+    // The value the platform gives a system colour now (0x00BBGGRR).
+    virtual std::uint32_t systemColourValue(std::uint32_t index) = 0;
+    // Turns a contrast theme on or off as the user's setting would. False
+    // for a toolkit without such a setting.
     virtual bool setHighContrast(bool /*on*/) { return false; }
-    virtual std::uint32_t textColour(const forms::Form& /*form*/, std::string_view /*name*/) { return 0; }
-    // The value the platform's theme gives a system colour now.
-    virtual std::uint32_t systemColourValue(std::uint32_t /*index*/) { return 0; }
 
     // Tells a window it is now on a screen of another resolution, as the
     // system does when the window moves there; dpi() answers that resolution

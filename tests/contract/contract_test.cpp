@@ -423,21 +423,56 @@ TEST_F(ContractTest, TheDecimalSeparatorIsTheUsersOne)
     EXPECT_EQ(m_probe->userNumber().substr(0, 1 + separator.size() + 1), "1" + separator + "5");
 }
 
-TEST_F(ContractTest, UnderAContrastThemeEveryColourIsTheSystems)
+// Every control shows the colours the run-time's rule gives it, with each
+// system colour as the platform has it now; under a contrast theme, where
+// the platform has one, every fixed colour gives way to the theme's, and
+// comes back when the theme is turned off.
+TEST_F(ContractTest, EveryControlShowsTheColoursOfTheRunTimesRule)
 {
-    auto& form1 = runtime().form<main_window::Form1>();
-    if (!m_probe->setHighContrast(false))
-        GTEST_SKIP() << "the platform has no contrast theme of its own";
-    constexpr std::uint32_t red = 0x000000FF;
-    EXPECT_EQ(m_probe->textColour(form1, "Label2"), red) << "the window's own colours without the theme";
-    EXPECT_EQ(m_probe->textColour(form1, "Text1"), red);
+    forms::Runtime& run = runtime();
+    const std::vector<forms::Form*> forms{&run.form<startup::frmSplash>(), &run.form<main_window::Form1>(),
+                                          &run.form<about::frmAbout>()};
+    const auto value = [&](forms::StoredColour colour) {
+        return (colour & 0x80000000u) ? m_probe->systemColourValue(colour & 0xFFu) : colour & 0xFFFFFFu;
+    };
+    const auto expectRule = [&](bool contrast) {
+        for (forms::Form* form : forms)
+            for (const forms::ControlDescription& control : form->description().controls) {
+                if (control.kind == ControlKind::Image || control.kind == ControlKind::PictureBox)
+                    continue;
+                const forms::ControlColours rule = forms::controlColours(control, contrast);
+                const ShownColours shown = m_probe->colours(*form, control.name, control.index);
+                const std::string what = std::string(control.name) + "(" + std::to_string(control.index) +
+                                         ")" + (contrast ? " under the contrast theme" : "");
+                EXPECT_EQ(shown.surface, value(rule.surface)) << what;
+                if (control.kind != ControlKind::Line) {
+                    EXPECT_EQ(shown.text, value(rule.text)) << what;
+                }
+            }
+    };
+    auto& form1 = run.form<main_window::Form1>();
+    auto& about = run.form<about::frmAbout>();
+    constexpr std::uint32_t red = 0x0000FF, white = 0xFFFFFF, grey = 0x808080;
+    const std::uint32_t face = m_probe->systemColourValue(forms::sys::ButtonFace);
+    const bool themes = m_probe->setHighContrast(false);
+    expectRule(false);
+    EXPECT_EQ(m_probe->colours(form1, "Label2").text, red) << "the verdict";
+    EXPECT_EQ(m_probe->colours(form1, "Text1").text, red) << "R";
+    EXPECT_EQ(m_probe->colours(form1, "Text1").surface, m_probe->systemColourValue(forms::sys::Window));
+    EXPECT_EQ(m_probe->colours(form1, "Label1").surface, face);
+    EXPECT_EQ(m_probe->colours(form1, "Command1").surface, face) << "a push button shows the face";
+    EXPECT_EQ(m_probe->colours(about, "Line1", 1).surface, grey);
+    EXPECT_EQ(m_probe->colours(about, "Line1", 0).surface, white);
+    if (!themes)
+        return;
     ASSERT_TRUE(m_probe->setHighContrast(true));
-    EXPECT_EQ(m_probe->textColour(form1, "Label2"), m_probe->systemColourValue(forms::sys::ButtonText))
+    expectRule(true);
+    EXPECT_EQ(m_probe->colours(form1, "Label2").text, m_probe->systemColourValue(forms::sys::ButtonText))
         << "the verdict's red gives way to the theme's text colour";
-    EXPECT_EQ(m_probe->textColour(form1, "Text1"), m_probe->systemColourValue(forms::sys::WindowText))
+    EXPECT_EQ(m_probe->colours(form1, "Text1").text, m_probe->systemColourValue(forms::sys::WindowText))
         << "R's red gives way to the theme's colour of text in a box";
     m_probe->setHighContrast(false);
-    EXPECT_EQ(m_probe->textColour(form1, "Label2"), red) << "and comes back when the theme is turned off";
+    EXPECT_EQ(m_probe->colours(form1, "Label2").text, red) << "and comes back when the theme is turned off";
 }
 
 TEST_F(ContractTest, AClickOnTheFramesSurfaceIsTheFramesAClickOnALabelIsNot)

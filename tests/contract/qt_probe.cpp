@@ -5,6 +5,7 @@
 
 #include "backend_probe.h"
 #include "qt_runtime.h"
+#include "system_colours.h"
 #include "units.h"
 
 #include <QAbstractButton>
@@ -30,6 +31,11 @@
 #include <cstdio>
 
 namespace {
+
+std::uint32_t bgr(const QColor& colour)
+{
+    return static_cast<std::uint32_t>(colour.red() | (colour.green() << 8) | (colour.blue() << 16));
+}
 
 class QtProbe final : public BackendProbe
 {
@@ -60,6 +66,24 @@ public:
     {
         const QFont font = m_runtime.controlNamed(form, name)->font();
         return {static_cast<int>(std::lround(font.pixelSize() * qApp->devicePixelRatio())), font.weight()};
+    }
+    ShownColours colours(const forms::Form& form, std::string_view name, int index) override
+    {
+        // A widget paints its text in its foreground role; its surface in
+        // its background role where it paints one itself (a text box's base,
+        // a button's face, a filled background), else its container's shows.
+        const QWidget* widget = m_runtime.controlNamed(form, name, index);
+        const QColor text = widget->palette().color(widget->foregroundRole());
+        const QWidget* surface = widget;
+        while (surface->backgroundRole() == QPalette::Window && !surface->autoFillBackground() &&
+               !surface->isWindow() && surface->parentWidget())
+            surface = surface->parentWidget();
+        return {bgr(surface->palette().color(surface->backgroundRole())), bgr(text)};
+    }
+    std::uint32_t systemColourValue(std::uint32_t index) override
+    {
+        const forms::Rgb rgb = forms::resolveColour(forms::systemColour(index));
+        return bgr(QColor(rgb.red, rgb.green, rgb.blue));
     }
     std::string text(const forms::Form& form, std::string_view name) override
     {

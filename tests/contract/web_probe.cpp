@@ -5,6 +5,7 @@
 // to the inch, and the browser's zoom scales it as a whole.
 
 #include "backend_probe.h"
+#include "system_colours.h"
 #include "units.h"
 #include "utf8.h"
 #include "web_runtime.h"
@@ -30,6 +31,7 @@ void probe_clientOrigin(int window, int* out);
 void probe_outerRect(int window, int* out);
 void probe_controlRect(int element, int* out);
 void probe_font(int element, int* out);
+void probe_colours(int element, int* out);
 char* probe_text(int element);
 char* probe_windowCaption(int window);
 int probe_visible(int window);
@@ -127,6 +129,17 @@ public:
         std::array<int, 4> font{};
         probe_font(m_runtime.elementOf(form, name), font.data());
         return {font[0], font[1]};
+    }
+    ShownColours colours(const forms::Form& form, std::string_view name, int index) override
+    {
+        std::array<int, 4> colours{};
+        probe_colours(m_runtime.elementOf(form, name, index), colours.data());
+        return {static_cast<std::uint32_t>(colours[0]), static_cast<std::uint32_t>(colours[1])};
+    }
+    std::uint32_t systemColourValue(std::uint32_t index) override
+    {
+        const forms::Rgb rgb = forms::resolveColour(forms::systemColour(index));
+        return static_cast<std::uint32_t>(rgb.red | (rgb.green << 8) | (rgb.blue << 16));
     }
     std::string text(const forms::Form& form, std::string_view name) override
     {

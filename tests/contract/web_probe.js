@@ -143,6 +143,29 @@ mergeInto(LibraryManager.library, {
     const style = getComputedStyle(control.caption || control.box);
     PROBE.writeRect(out, [parseFloat(style.fontSize), parseInt(style.fontWeight, 10), 0, 0]);
   },
+  probe_colours__deps: ['$PROBE'],
+  // The colours the page paints a control with, as 0x00BBGGRR: the first
+  // background behind it that is not transparent, and its text's colour.
+  probe_colours: function (number, out) {
+    const control = GX.s.controls.get(number);
+    if (!control) {
+      PROBE.writeRect(out, [0, 0, 0, 0]);
+      return;
+    }
+    const bgr = function (css) {
+      const parts = css.match(/[0-9.]+/g).map(Number);
+      return parts[0] | (parts[1] << 8) | (parts[2] << 16);
+    };
+    const opaque = function (css) {
+      const parts = css.match(/[0-9.]+/g);
+      return parts && (parts.length < 4 || Number(parts[3]) > 0);
+    };
+    let surface = control.box;
+    while (surface.parentElement && !opaque(getComputedStyle(surface).backgroundColor))
+      surface = surface.parentElement;
+    PROBE.writeRect(out, [bgr(getComputedStyle(surface).backgroundColor),
+                          bgr(getComputedStyle(control.caption || control.box).color), 0, 0]);
+  },
   probe_text__deps: ['$PROBE'],
   probe_text: function (number) {
     const control = GX.s.controls.get(number);

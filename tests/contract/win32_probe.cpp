@@ -416,19 +416,30 @@ public:
         m_runtime.setContrastQuery([on] { return on; });
         return true;
     }
-    std::uint32_t textColour(const forms::Form& form, std::string_view name) override
+    ShownColours colours(const forms::Form& form, std::string_view name, int index) override
     {
-        // The colour the window hands the control when it paints, asked as the control asks.
-        const HWND control = m_runtime.controlNamed(form, name);
+        // The colours the window hands the control when it paints, asked as
+        // the control asks: its text colour and the brush it fills with.
+        const HWND control = m_runtime.controlNamed(form, name, index);
         wchar_t className[16] = {};
         GetClassNameW(control, className, 16);
-        const UINT message = std::wstring(className) == L"Edit" ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC;
+        const bool pushButton = std::wstring(className) == L"Button" &&
+                                (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) <= BS_DEFPUSHBUTTON;
+        const UINT message = std::wstring(className) == L"Edit" ? WM_CTLCOLOREDIT
+                             : pushButton                       ? WM_CTLCOLORBTN
+                                                                : WM_CTLCOLORSTATIC;
         const HDC dc = GetDC(control);
-        SendMessageW(m_runtime.window(form), message, reinterpret_cast<WPARAM>(dc),
-                     reinterpret_cast<LPARAM>(control));
-        const COLORREF colour = GetTextColor(dc);
+        const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(m_runtime.window(form), message,
+                                                                 reinterpret_cast<WPARAM>(dc),
+                                                                 reinterpret_cast<LPARAM>(control)));
+        ShownColours shown{.surface = 0, .text = GetTextColor(dc)};
+        LOGBRUSH fill{};
+        if (brush == GetStockObject(DC_BRUSH))
+            shown.surface = GetDCBrushColor(dc);
+        else if (brush && GetObjectW(brush, sizeof fill, &fill))
+            shown.surface = fill.lbColor;
         ReleaseDC(control, dc);
-        return colour;
+        return shown;
     }
 
     std::uint32_t systemColourValue(std::uint32_t index) override

@@ -210,6 +210,67 @@ TEST(ContrastColourTest, FixedColoursGiveWayToTheSystemsUnderAContrastTheme)
         EXPECT_EQ(forms::contrastColour(c.colour, c.use), c.expected) << std::hex << c.colour;
 }
 
+TEST(ControlColoursTest, EachKindLiesOnItsSurfaceAndWritesInItsTextColour)
+{
+    using forms::ControlKind;
+    using forms::systemColour;
+    namespace sys = forms::sys;
+    constexpr forms::StoredColour red = 0x000000FF, grey = 0x00808080;
+    const forms::StoredColour face = systemColour(sys::ButtonFace), scrollBar = systemColour(sys::ScrollBar);
+    const struct
+    {
+        forms::ControlDescription control;
+        bool contrast;
+        forms::ControlColours expected;
+    } cases[] = {
+        {{.kind = ControlKind::Label}, false, {face, systemColour(sys::ButtonText)}},
+        {{.kind = ControlKind::Label, .foreColour = red}, false, {face, red}},
+        {{.kind = ControlKind::Label, .foreColour = red}, true, {face, systemColour(sys::ButtonText)}},
+        {{.kind = ControlKind::Label, .backColour = grey}, false, {grey, systemColour(sys::ButtonText)}},
+        {{.kind = ControlKind::Label, .backColour = grey}, true, {face, systemColour(sys::ButtonText)}},
+        {{.kind = ControlKind::OptionButton}, false, {face, systemColour(sys::ButtonText)}},
+        {{.kind = ControlKind::Frame}, true, {face, systemColour(sys::ButtonText)}},
+        {{.kind = ControlKind::TextBox}, false, {systemColour(sys::Window), systemColour(sys::WindowText)}},
+        {{.kind = ControlKind::TextBox, .foreColour = red}, false, {systemColour(sys::Window), red}},
+        {{.kind = ControlKind::TextBox, .foreColour = red},
+         true,
+         {systemColour(sys::Window), systemColour(sys::WindowText)}},
+        // A push button shows the face whatever its description says.
+        {{.kind = ControlKind::CommandButton, .backColour = scrollBar},
+         false,
+         {face, systemColour(sys::ButtonText)}},
+        {{.kind = ControlKind::CommandButton, .backColour = grey},
+         true,
+         {face, systemColour(sys::ButtonText)}},
+        {{.kind = ControlKind::Line, .backColour = grey}, false, {grey, grey}},
+        {{.kind = ControlKind::Line, .backColour = 0x00FFFFFF},
+         true,
+         {systemColour(sys::ButtonHighlight), systemColour(sys::ButtonHighlight)}},
+        {{.kind = ControlKind::Line}, false, {systemColour(sys::WindowText), systemColour(sys::WindowText)}},
+        {{.kind = ControlKind::Image}, false, {face, systemColour(sys::ButtonText)}},
+    };
+    for (const auto& c : cases) {
+        const forms::ControlColours shown = forms::controlColours(c.control, c.contrast);
+        EXPECT_EQ(shown.surface, c.expected.surface)
+            << static_cast<int>(c.control.kind) << (c.contrast ? " contrast" : "") << std::hex << " "
+            << shown.surface;
+        EXPECT_EQ(shown.text, c.expected.text)
+            << static_cast<int>(c.control.kind) << (c.contrast ? " contrast" : "") << std::hex << " "
+            << shown.text;
+    }
+}
+
+TEST(ControlColoursTest, AWindowLiesOnItsOwnColourOrTheFace)
+{
+    const forms::StoredColour face = forms::systemColour(forms::sys::ButtonFace);
+    const forms::StoredColour scrollBar = forms::systemColour(forms::sys::ScrollBar);
+    EXPECT_EQ(forms::windowSurface({}, false), face);
+    EXPECT_EQ(forms::windowSurface({.backColour = scrollBar}, false), scrollBar);
+    EXPECT_EQ(forms::windowSurface({.backColour = scrollBar}, true), scrollBar) << "a system colour stays";
+    EXPECT_EQ(forms::windowSurface({.backColour = 0x00808080}, false), 0x00808080U);
+    EXPECT_EQ(forms::windowSurface({.backColour = 0x00808080}, true), face);
+}
+
 } // namespace
 
 namespace {
