@@ -148,6 +148,17 @@ public:
 
     const std::string& applicationTitle() const { return m_applicationTitle; }
 
+    // The registry (below), read: a loaded window's native window and the
+    // native control of each of its controls, nullptr for a window that is
+    // not loaded or a control not registered; and the other way round,
+    // nullptr for a handle the program did not build. A window of the
+    // program has no use for them; tools and tests read what the back end
+    // registered.
+    NativeHandle nativeWindow(const Form& form) const;
+    NativeHandle nativeControl(const Form& form, const ControlDescription& control) const;
+    Form* formOf(NativeHandle window) const;
+    const ControlDescription* controlOf(const Form& form, NativeHandle handle) const;
+
 protected:
     // ---- The back end's checklist ------------------------------------------
     // What a toolkit back end provides: primitives only. Everything a user can
@@ -256,8 +267,6 @@ protected:
     };
     void registerWindow(const Form& form, NativeHandle window, std::unique_ptr<WindowRecord> record = {});
     void registerControl(const Form& form, const ControlDescription& control, NativeHandle handle);
-    // nullptr for a window that is not loaded, or a control not registered.
-    NativeHandle nativeWindow(const Form& form) const;
     WindowRecord* windowRecord(const Form& form) const;
     // Visits every loaded window's record, in the order of loading, without
     // allocating: for a back end releasing what is left at its end.
@@ -267,10 +276,6 @@ protected:
             if (entry.record)
                 visit(*entry.record);
     }
-    NativeHandle nativeControl(const Form& form, const ControlDescription& control) const;
-    // The other way round; nullptr for a handle the program did not build.
-    Form* formOf(NativeHandle window) const;
-    const ControlDescription* controlOf(const Form& form, NativeHandle handle) const;
 
     // ---- What a back end calls ----------------------------------------------
     // A key the user pressed in the window, as the back end saw it, before

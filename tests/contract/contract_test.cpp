@@ -3,7 +3,8 @@
 // back end through its probe (backend_probe.h): every window of the program
 // built as its description says, at the resolution the probe runs at and
 // after a move to a screen of another resolution, every text whole at every
-// resolution; texts and captions set and read back; option groups exclusive
+// resolution; every control's colours; the registry of native windows and
+// controls; texts and captions set and read back; option groups exclusive
 // per frame with one Tab stop each; show, hide, unload and end; a window
 // unloaded by its own handler living until the handler returns; no event
 // reaching a handler after the end; the default and cancel buttons; access
@@ -27,6 +28,7 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -269,6 +271,45 @@ TEST_F(ContractTest, ShowHideUnloadAndEnd)
     runtime().end();
     EXPECT_EQ(m_probe->exitCodes(), std::vector<int>{0});
     EXPECT_FALSE(m_probe->visible(runtime().form<main_window::Form1>())) << "every window goes at the end";
+}
+
+// The registry: while a window is loaded, its native window finds the
+// window, and each of its controls has a native control of its own that
+// finds the control again; once the window is unloaded, none of them is
+// known any more, and the native window is gone.
+TEST_F(ContractTest, TheRegistryKnowsEveryNativeControlWhileItsWindowIsLoaded)
+{
+    forms::Runtime& run = runtime();
+    const std::vector<forms::Form*> forms{&run.form<startup::frmSplash>(), &run.form<main_window::Form1>(),
+                                          &run.form<about::frmAbout>()};
+    std::set<forms::NativeHandle> natives;
+    for (forms::Form* form : forms) {
+        const forms::NativeHandle window = run.nativeWindow(*form);
+        ASSERT_NE(window, nullptr) << form->description().name;
+        EXPECT_TRUE(natives.insert(window).second) << form->description().name << ": shared";
+        EXPECT_EQ(run.formOf(window), form) << form->description().name;
+        for (const forms::ControlDescription& control : form->description().controls) {
+            const std::string what = std::string(control.name) + "(" + std::to_string(control.index) + ")";
+            const forms::NativeHandle native = run.nativeControl(*form, control);
+            ASSERT_NE(native, nullptr) << what;
+            EXPECT_TRUE(natives.insert(native).second) << what << ": shared";
+            EXPECT_EQ(run.controlOf(*form, native), &control) << what;
+            EXPECT_EQ(run.formOf(native), nullptr) << what << " is no window";
+        }
+    }
+    auto& about = run.form<about::frmAbout>();
+    const forms::NativeHandle window = run.nativeWindow(about);
+    std::vector<forms::NativeHandle> controls;
+    for (const forms::ControlDescription& control : about.description().controls)
+        controls.push_back(run.nativeControl(about, control));
+    const std::function<bool()> exists = m_probe->watchNativeWindow(about);
+    run.unload(about);
+    EXPECT_EQ(run.formOf(window), nullptr);
+    EXPECT_FALSE(exists()) << "the native window goes with its window";
+    auto& form1 = run.form<main_window::Form1>();
+    for (const forms::NativeHandle control : controls)
+        EXPECT_EQ(run.controlOf(form1, control), nullptr) << "another window's control";
+    EXPECT_EQ(run.formOf(run.nativeWindow(form1)), &form1) << "the other windows stay";
 }
 
 TEST_F(ContractTest, DefaultAndCancelButtons)
