@@ -29,6 +29,7 @@
 #include <initializer_list>
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -953,32 +954,47 @@ public:
     explicit FailingWindow(forms::Runtime& runtime) : Form(runtime)
     {
         onClick("cmdGo", [] { throw forms::Error("Die Platte brennt."); });
+        onKeyPress([](char32_t) { throw forms::Error("Die Taste klemmt."); });
     }
+    // An error from elsewhere than the program's own code.
+    void Form_Unload() override { throw std::runtime_error("out of order"); }
     const forms::WindowDescription& description() const override
     {
-        static const forms::WindowDescription description = oneButtonWindow("frmFailing");
+        static const forms::WindowDescription description = [] {
+            forms::WindowDescription window = oneButtonWindow("frmFailing");
+            window.keyPreview = true;
+            return window;
+        }();
         return description;
     }
 };
 
-// An error a handler lets through, reached by a real click and a real key
-// through the platform's event path, is reported and ends the program with
-// code 1; nothing unwinds through the platform's code.
+// An error a handler lets through, reached through each of the platform's
+// event paths that run the program's code (a click, Space on a button, a
+// typed character, the frame's close), is reported and ends the program
+// with code 1; nothing unwinds through the platform's code.
 TEST_F(ContractTest, AnErrorReachedThroughThePlatformIsReportedAndEndsTheProgram)
 {
-    for (const bool byKey : {false, true}) {
+    const struct
+    {
+        const char* path;
+        std::function<void(BackendProbe&, forms::Form&)> give;
+    } paths[] = {
+        {"a click", [](BackendProbe& probe, forms::Form& form) { probe.click(form, "cmdGo"); }},
+        {"Space", [](BackendProbe& probe, forms::Form& form) { probe.space(form, "cmdGo"); }},
+        {"a typed character", [](BackendProbe& probe, forms::Form& form) { probe.typeText(form, U"x"); }},
+        {"the frame's close", [](BackendProbe& probe, forms::Form& form) { probe.closeFrame(form); }},
+    };
+    for (const auto& path : paths) {
         SetUp(); // a run of its own each time
         auto& failing = runtime().form<FailingWindow>();
         runtime().show(failing);
         bool reported = false;
         m_probe->duringNextMessageBox([&] { reported = true; });
-        if (byKey)
-            m_probe->space(failing, "cmdGo");
-        else
-            m_probe->click(failing, "cmdGo");
-        EXPECT_TRUE(reported) << (byKey ? "by key" : "by click");
-        EXPECT_EQ(m_probe->exitCodes(), std::vector<int>{1}) << (byKey ? "by key" : "by click");
-        EXPECT_FALSE(m_probe->visible(failing));
+        path.give(*m_probe, failing);
+        EXPECT_TRUE(reported) << path.path;
+        EXPECT_EQ(m_probe->exitCodes(), std::vector<int>{1}) << path.path;
+        EXPECT_FALSE(m_probe->visible(failing)) << path.path;
     }
 }
 
