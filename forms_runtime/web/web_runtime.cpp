@@ -200,12 +200,16 @@ void WebRuntime::buildControl(Form& form, const ControlDescription& control, int
     registerControl(form, control, handleOf(number));
 }
 
+// The window's elements leave the page; the registry forgets their numbers.
 void WebRuntime::destroyWindow(Form& form)
 {
     if (const int number = elementOf(form))
         gx_destroyWindow(number);
 }
 
+// A page cannot end its process: the program's windows are gone already,
+// and the page says in one line that the program has ended, with a way to
+// start it again.
 void WebRuntime::endProcess(int exitCode)
 {
     const std::string line =
@@ -220,6 +224,7 @@ PixelSize WebRuntime::clientSize(const Form& form)
     return {twipsToPixels(form.description().clientWidth), twipsToPixels(form.description().clientHeight)};
 }
 
+// The page draws the frames itself: their title bars and borders, as laid out.
 FrameMargins WebRuntime::frameMargins(const Form& form)
 {
     std::array<int, 4> margins{};
@@ -227,6 +232,7 @@ FrameMargins WebRuntime::frameMargins(const Form& form)
     return {margins[0], margins[1], margins[2], margins[3]};
 }
 
+// The page's viewport is the screen the windows are placed on.
 PixelRect WebRuntime::screenArea(const Form& /*form*/)
 {
     std::array<int, 4> rect{};
@@ -234,6 +240,8 @@ PixelRect WebRuntime::screenArea(const Form& /*form*/)
     return {rect[0], rect[1], rect[2], rect[3]};
 }
 
+// Always 15 twips to a CSS pixel: the browser's zoom and the screen's
+// resolution scale CSS pixels as a whole.
 double WebRuntime::pixelsPerTwip(const Form& /*form*/)
 {
     return static_cast<double>(kReferenceDpi) / 1440.0;
@@ -273,6 +281,7 @@ void WebRuntime::placeControl(Form& form, const ControlDescription& control, con
     gx_placeControl(elementOf(form, control), rect.left, rect.top, rect.width, rect.height);
 }
 
+// The control's caption measured by the page in the control's own font, on one line.
 PixelSize WebRuntime::textSize(const Form& form, const ControlDescription& control)
 {
     std::array<int, 2> size{};
@@ -302,12 +311,16 @@ void WebRuntime::writeWindowCaption(Form& form, std::string_view text)
 
 // ---- Keys and the focus ----------------------------------------------------
 
+// The control of the window that has the focus (or last had it, while
+// another window is active): the page keeps it per window.
 const ControlDescription* WebRuntime::focusedControl(const Form& form)
 {
     const int number = gx_focusedIn(elementOf(form));
     return number ? Runtime::controlOf(form, handleOf(number)) : nullptr;
 }
 
+// The focus moves, and the default border with it (onto a focused command
+// button, else back to the window's default button).
 void WebRuntime::focusControl(Form& form, const ControlDescription& control)
 {
     gx_focus(elementOf(form, control));
@@ -327,6 +340,7 @@ void WebRuntime::pressControl(Form& form, const ControlDescription& control)
     }
 }
 
+// Where the focus is in the whole program: the active window and its control.
 Runtime::FocusPlace WebRuntime::focusPlace() const
 {
     Form* form = formOf(handleOf(gx_activeWindow()));
@@ -364,16 +378,21 @@ void WebRuntime::runMessageBox(std::string_view text, std::string_view title, Fo
     gx_messageBox(std::string(text).c_str(), std::string(title).c_str(), owner ? elementOf(*owner) : 0);
 }
 
+// A blocked window is inert to the browser: no click, key or focus reaches it.
 void WebRuntime::blockInput(Form& form, bool blocked)
 {
     gx_block(elementOf(form), blocked);
 }
 
+// The words go to the window's polite live region, which screen readers
+// read once; the page has no event that names a control alone.
 void WebRuntime::announceStatus(Form& form, const ControlDescription& /*control*/, std::string_view text)
 {
     gx_announce(elementOf(form), std::string(text).c_str());
 }
 
+// The separator of the browser's language (navigator.language), as the
+// browser writes one and a half; a point where it cannot say.
 std::string WebRuntime::localeDecimalSeparator() const
 {
     std::array<char, 16> buffer{};
@@ -381,6 +400,8 @@ std::string WebRuntime::localeDecimalSeparator() const
     return buffer.data();
 }
 
+// Steps run one per idle turn of the page, after its next frame is painted
+// (idle below); one request to the page stands for all that wait.
 void WebRuntime::whenIdle(std::function<void()> step)
 {
     m_idleSteps.push_back(std::move(step));
@@ -390,6 +411,8 @@ void WebRuntime::whenIdle(std::function<void()> step)
     }
 }
 
+// The page draws the text where nothing shows it, so that the font's
+// glyphs are ready when a window draws them.
 void WebRuntime::prepareText(const FontSpec& font, std::u32string_view text)
 {
     gx_prepareText(fontPixels(font.points), font.weight, font.italic, utf8Of(text).c_str());
@@ -397,38 +420,50 @@ void WebRuntime::prepareText(const FontSpec& font, std::u32string_view text)
 
 // ---- Events ----------------------------------------------------------------
 
+// A key pressed in a window; true when the run-time took it, and the page
+// then keeps the browser from acting on it as well.
 bool WebRuntime::key(int window, const KeyStroke& stroke)
 {
     Form* form = formOf(handleOf(window));
     return form && keyPressed(*form, stroke);
 }
 
+// The browser's click on a command button (a mouse click, or Space
+// on it): the run-time delivers it to the handler.
 void WebRuntime::buttonClicked(int control)
 {
     if (const auto [form, clicked] = controlOf(control); form && clicked)
         form->click(clicked->name);
 }
 
+// The browser chose an option button: its group's one Tab stop follows it.
 void WebRuntime::optionChosen(int control)
 {
     if (const auto [form, chosen] = controlOf(control); form && chosen)
         refreshGroupStop(*form, *chosen);
 }
 
-void WebRuntime::pointer(int window, int control, int what)
+// A press and a release reach the run-time, which decides what a click is.
+void WebRuntime::pointer(int window, int control, Pointer what)
 {
     Form* form = formOf(handleOf(window));
     if (!form)
         return;
     const ControlDescription* under = control ? Runtime::controlOf(*form, handleOf(control)) : nullptr;
-    if (what == 0)
+    switch (what) {
+    case Pointer::Pressed:
         pointerPressed(*form, under);
-    else if (what == 1)
+        break;
+    case Pointer::Released:
         pointerReleased(*form, under);
-    else
+        break;
+    case Pointer::Lost:
         pointerLost(*form);
+        break;
+    }
 }
 
+// The close box of a drawn frame: the run-time unloads or ends.
 void WebRuntime::frameClosed(int window)
 {
     if (Form* form = formOf(handleOf(window)))
@@ -447,6 +482,8 @@ void WebRuntime::activation(int window, bool active)
         windowDeactivated(*form);
 }
 
+// The browser moved the focus inside a window (a click on an option, say):
+// the default border follows it.
 void WebRuntime::focusMoved(int window)
 {
     if (Form* form = formOf(handleOf(window)))
@@ -510,7 +547,9 @@ EMSCRIPTEN_KEEPALIVE void gradolux_chosen(int control)
 
 EMSCRIPTEN_KEEPALIVE void gradolux_pointer(int window, int control, int what)
 {
-    forms::trapped([&](forms::WebRuntime& runtime) { runtime.pointer(window, control, what); });
+    forms::trapped([&](forms::WebRuntime& runtime) {
+        runtime.pointer(window, control, static_cast<forms::WebRuntime::Pointer>(what));
+    });
 }
 
 EMSCRIPTEN_KEEPALIVE void gradolux_close(int window)

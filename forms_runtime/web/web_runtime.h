@@ -29,12 +29,20 @@ public:
     // nullptr before it is made and after it is gone.
     static WebRuntime* current();
 
+    // What the left button did, as the page reports it.
+    enum class Pointer
+    {
+        Pressed = 0,  // went down on the window (on `control`, or 0 for its surface)
+        Released = 1, // came up (over `control` of the window pressed, or 0)
+        Lost = 2,     // the page took the pointer away (a cancelled touch, say)
+    };
+
     // The events the page reports, by the element numbers the back end gave
     // its windows and controls. True where the run-time took a key.
     bool key(int window, const KeyStroke& stroke);
     void buttonClicked(int control);
     void optionChosen(int control);
-    void pointer(int window, int control, int what);
+    void pointer(int window, int control, Pointer what);
     void frameClosed(int window);
     void activation(int window, bool active);
     void focusMoved(int window);
