@@ -505,7 +505,9 @@ QWidget* createControlWidget(const ControlDescription& control, QWidget* parent)
     }
     case ControlKind::CommandButton: {
         auto* button = new QPushButton(text, parent);
-        // A focused command button takes Enter itself; the default button takes it otherwise.
+        // Auto-default, so that the style keeps room for the default border
+        // around every button; which button shows it is markDefaultButton's,
+        // and Enter reaches the run-time before any button sees it.
         button->setAutoDefault(true);
         button->setDefault(control.isDefault);
         return button;
