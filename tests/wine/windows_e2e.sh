@@ -207,7 +207,9 @@ windows_installer() {
     unzip -p "$packages/$top.zip" "$top/Gradolux.exe" | cmp -s - "$BUILD/Gradolux.exe" ||
         { wine_fail "the zip's Gradolux.exe is not the built one"; return 1; }
 
-    wine "$setup" /S >"$BUILD/setup.log" 2>&1 || { wine_fail "the silent install failed"; return 1; }
+    local code
+    code=$(wine "$BUILD/exit_code.exe" "$(winepath -w "$setup")" /S 2>"$BUILD/setup.log" | tr -d '\r')
+    [[ "$code" == 0 ]] || { wine_fail "the silent install ended with exit code '$code': $(tail -5 "$BUILD/setup.log")"; return 1; }
     for file in Gradolux.exe LIZENZ.txt LIESMICH.txt Deinstallieren.exe; do
         [[ -f "$folder/$file" ]] || { wine_fail "not installed: Program Files\\Gradolux\\$file"; return 1; }
     done
