@@ -517,6 +517,12 @@ void Runtime::prepareNext()
     schedulePreparation();
 }
 
+const ControlDescription* Runtime::currentDefaultButton(const Form& form)
+{
+    const ControlDescription* focused = focusedControl(form);
+    return defaultButton(form.description(), focused ? focused->name : std::string_view());
+}
+
 const ControlDescription& Runtime::tabbedIntoOptionGroup(const Form& form,
                                                          const ControlDescription& option) const
 {

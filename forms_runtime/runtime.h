@@ -303,6 +303,10 @@ protected:
     // its group that takes it instead (the chosen one, before any choice the
     // group's leader), or the option itself.
     const ControlDescription& tabbedIntoOptionGroup(const Form& form, const ControlDescription& option) const;
+    // The command button that shows the default border now and takes Enter:
+    // the window's focused command button, else its default button; nullptr
+    // for none. A back end moves the border whenever the focus moves.
+    const ControlDescription* currentDefaultButton(const Form& form);
     // The left mouse button went down, or came up, on the surface of
     // `control` (nullptr: on none of the window's controls that keep their
     // clicks); the back end holds the mouse from the press on, so that it

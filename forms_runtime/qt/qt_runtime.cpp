@@ -390,9 +390,7 @@ void QtRuntime::prepareText(const FontSpec& font, std::u32string_view text)
 // which one that is follows the focus, by the run-time's rule.
 void QtRuntime::markDefaultButton(const Form& form)
 {
-    const ControlDescription* focused = controlOf(form, windowOf(form).top->focusWidget());
-    const ControlDescription* chosen =
-        defaultButton(form.description(), focused ? focused->name : std::string_view());
+    const ControlDescription* chosen = currentDefaultButton(form);
     for (const ControlDescription& control : form.description().controls)
         if (control.kind == ControlKind::CommandButton)
             static_cast<QPushButton*>(nativeControl(form, control))->setDefault(&control == chosen);

@@ -360,11 +360,7 @@ void WebRuntime::refreshGroupStop(Form& form, const ControlDescription& option)
 
 void WebRuntime::refreshDefaultButton(Form& form)
 {
-    const int focused = gx_focusedIn(elementOf(form));
-    const ControlDescription* focusedControl =
-        focused ? Runtime::controlOf(form, handleOf(focused)) : nullptr;
-    const ControlDescription* button =
-        defaultButton(form.description(), focusedControl ? focusedControl->name : std::string_view());
+    const ControlDescription* button = currentDefaultButton(form);
     for (const ControlDescription& control : form.description().controls)
         if (control.kind == ControlKind::CommandButton)
             gx_setDefault(elementOf(form, control), &control == button);

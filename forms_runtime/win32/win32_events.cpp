@@ -150,11 +150,9 @@ void Win32Runtime::frameClick(Window& window, UINT message, LPARAM lParam)
 
 // The dialog manager asks which button shows the default border and takes
 // Enter; the run-time's rule answers.
-LRESULT Win32Runtime::defaultButtonId(Window& window) const
+LRESULT Win32Runtime::defaultButtonId(Window& window)
 {
-    const ControlDescription* focused = controlOf(*window.form, GetFocus());
-    const ControlDescription* button =
-        defaultButton(window.form->description(), focused ? focused->name : std::string_view());
+    const ControlDescription* button = currentDefaultButton(*window.form);
     return button ? MAKELRESULT(GetDlgCtrlID(nativeControl(*window.form, *button)), DC_HASDEFID) : 0;
 }
 

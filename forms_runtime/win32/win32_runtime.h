@@ -90,7 +90,7 @@ private:
     static HWND createOwner(HINSTANCE instance);
     LRESULT handle(Window& window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT command(Window& window, WPARAM wParam, LPARAM lParam);
-    LRESULT defaultButtonId(Window& window) const;
+    LRESULT defaultButtonId(Window& window);
     LRESULT controlColour(Window& window, HDC dc, HWND handle) const;
     void frameClick(Window& window, UINT message, LPARAM lParam);
     void drawPicture(Window& window, const DRAWITEMSTRUCT& item);
