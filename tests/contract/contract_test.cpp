@@ -49,6 +49,13 @@ protected:
     void TearDown() override { m_probe.reset(); }
 
     forms::Runtime& runtime() { return m_probe->runtime(); }
+    // The program's three windows, loaded.
+    std::vector<forms::Form*> programWindows()
+    {
+        forms::Runtime& run = runtime();
+        return {&run.form<startup::frmSplash>(), &run.form<main_window::Form1>(),
+                &run.form<about::frmAbout>()};
+    }
     int px(int twips) const { return forms::twipsToPixels(twips, m_probe->dpi()); }
 
     // Every control of a loaded window lies where its description puts it.
@@ -97,12 +104,9 @@ TEST_F(ContractTest, EveryWindowIsBuiltAsDescribed)
 
 TEST_F(ContractTest, EveryWindowIsLaidOutAgainOnAScreenOfAnotherResolution)
 {
-    forms::Runtime& run = runtime();
     // From 96 to 144 dpi, from any other to 96: the windows stay within the test's screen.
     const int other = m_probe->dpi() == 96 ? 144 : 96;
-    for (forms::Form* form :
-         std::initializer_list<forms::Form*>{&run.form<startup::frmSplash>(), &run.form<main_window::Form1>(),
-                                             &run.form<about::frmAbout>()}) {
+    for (forms::Form* form : programWindows()) {
         if (!m_probe->changeResolution(*form, other))
             GTEST_SKIP() << "the toolkit scales its windows itself";
         ASSERT_EQ(m_probe->dpi(), other);
@@ -119,9 +123,7 @@ bool oneLine(const TextMeasure& text)
 
 TEST_F(ContractTest, EveryTextStaysWholeAtEveryResolution)
 {
-    forms::Runtime& run = runtime();
-    const std::initializer_list<forms::Form*> forms{
-        &run.form<startup::frmSplash>(), &run.form<main_window::Form1>(), &run.form<about::frmAbout>()};
+    const std::vector<forms::Form*> forms = programWindows();
     // What fits at 96 dpi, the resolution the windows were designed at.
     std::map<std::string, TextMeasure> atDesign;
     for (forms::Form* form : forms) {
@@ -281,8 +283,7 @@ TEST_F(ContractTest, ShowHideUnloadAndEnd)
 TEST_F(ContractTest, TheRegistryKnowsEveryNativeControlWhileItsWindowIsLoaded)
 {
     forms::Runtime& run = runtime();
-    const std::vector<forms::Form*> forms{&run.form<startup::frmSplash>(), &run.form<main_window::Form1>(),
-                                          &run.form<about::frmAbout>()};
+    const std::vector<forms::Form*> forms = programWindows();
     std::set<forms::NativeHandle> natives;
     for (forms::Form* form : forms) {
         const forms::NativeHandle window = run.nativeWindow(*form);
@@ -418,7 +419,7 @@ TEST_F(ContractTest, ScreenReadersHearEachWindowAndControlByItsName)
     auto& splash = runtime().form<startup::frmSplash>();
     auto& form1 = runtime().form<main_window::Form1>();
     auto& about = runtime().form<about::frmAbout>();
-    for (forms::Form* form : std::initializer_list<forms::Form*>{&splash, &form1, &about})
+    for (forms::Form* form : programWindows())
         runtime().show(*form);
     const forms::ControlDescription* box = form1.description().find("Text1");
     const forms::ControlDescription* label = forms::labelOf(form1.description(), *box);
@@ -472,8 +473,7 @@ TEST_F(ContractTest, TheDecimalSeparatorIsTheUsersOne)
 TEST_F(ContractTest, EveryControlShowsTheColoursOfTheRunTimesRule)
 {
     forms::Runtime& run = runtime();
-    const std::vector<forms::Form*> forms{&run.form<startup::frmSplash>(), &run.form<main_window::Form1>(),
-                                          &run.form<about::frmAbout>()};
+    const std::vector<forms::Form*> forms = programWindows();
     const auto value = [&](forms::StoredColour colour) {
         return (colour & 0x80000000u) ? m_probe->systemColourValue(colour & 0xFFu) : colour & 0xFFFFFFu;
     };
