@@ -35,7 +35,20 @@ start_wine_gradolux() {
     APP_LOCALE=$1
     LC_ALL=$APP_LOCALE LANG=$APP_LOCALE wine "$BUILD/Gradolux.exe" >"$BUILD/gradolux.log" 2>&1 &
     APP=$!
-    SPLASH=$(wait_for_wine_window "Gradolux") || { wine_fail "the splash did not appear with the focus"; return 1; }
+    SPLASH=$(wait_for_wine_window "Gradolux") || { wine_fail "the splash did not appear with the focus ($(splash_state))"; return 1; }
+}
+
+# What the screen and the program show when the splash is not there with the focus.
+splash_state() {
+    local focus
+    focus=$(xdotool getwindowfocus 2>/dev/null)
+    if find_wine_window "Gradolux"; then
+        echo "the splash is shown; the focus is on '$(xdotool getwindowname "$focus" 2>/dev/null)' ($focus)"
+    elif kill -0 "$APP" 2>/dev/null; then
+        echo "the program runs without its splash: $(tail -3 "$BUILD/gradolux.log" | tr '\n' ' ')"
+    else
+        echo "the program has ended: $(tail -3 "$BUILD/gradolux.log" | tr '\n' ' ')"
+    fi
 }
 
 r_is() {
